@@ -1,0 +1,34 @@
+# Sourced by ./test and ./run: a Wine prefix of the project's own, Chinese fonts mapped,
+# one wineserver kept for the whole run, and an X display (Xvfb when there is none).
+export WINEPREFIX="${QOVRA_ROOT}/build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE64=/usr/lib/wine/wine64
+
+qovra_start_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY=:77
+    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+      Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      for _ in $(seq 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+  fi
+}
+
+qovra_prepare_wine() {
+  qovra_start_display
+  if [ ! -f "$WINEPREFIX/.qovra-ready" ]; then
+    echo "preparing the Wine prefix (once)"
+    mkdir -p "$WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # regedit reads version-5 files as UTF-16 with a byte-order mark.
+    iconv -f UTF-8 -t UTF-16 "${QOVRA_ROOT}/tools/wine-fonts.reg" >"$WINEPREFIX/fonts.reg"
+    "$WINE64" regedit /S "$(winepath_of "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.qovra-ready"
+  fi
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+winepath_of() { echo "Z:${1//\//\\}"; }
