@@ -1,0 +1,94 @@
+#include "app/box.h"
+
+#include "app/shortcuts.h"
+#include "catalogue/catalogue.h"
+#include "platform/files.h"
+#include "platform/runtime.h"
+#include "support/forms.h"
+#include "support/process_state.h"
+
+namespace qovra::app {
+namespace {
+
+bool cleanedUp = true;
+
+void onMainWindowEvent(ui::Event& event) {
+  // Closing the main window is always allowed and ends the program.
+  if (event.kind == ui::EventKind::Destroyed && event.control == ui::toolkit().windowOf(event.control))
+    ui::toolkit().quit(0);
+}
+
+}  // namespace
+
+void readCommandLine(const std::vector<std::string>& arguments) {
+  auto& state = processState();
+  state.offlineMode = false;
+  state.pendingDeletePath.clear();
+  if (arguments.empty() || arguments.front().empty()) return;
+  if (arguments.front() == kOfflineSwitch)
+    state.offlineMode = true;
+  else
+    state.pendingDeletePath = arguments.front();
+}
+
+void checkOfflineShortcut() {
+  const auto& state = processState();
+  if (state.offlineMode) return;
+  const std::string shortcut = state.runDirectory + "\\" + kOfflineShortcutName;
+  const std::string executable = state.executablePath();
+  if (readShortcutTarget(shortcut) == executable) return;
+  ShortcutOptions options;
+  options.arguments = kOfflineSwitch;
+  createShortcut(shortcut, executable, options);
+}
+
+ui::ControlId startUp(const std::vector<std::string>& arguments) {
+  cleanedUp = false;
+  readCommandLine(arguments);
+  checkOfflineShortcut();
+  processState().programTitle = kProgramTitle;
+  // The branding file and the program ini are applied here, in this order, once they exist:
+  // the ini's name follows the brand word.
+  const ui::ControlId window = ui::toolkit().loadForm(mainWindowForm(), onMainWindowEvent);
+  ui::toolkit().setInt(window, ui::Prop::Visible, 1);
+  return window;
+}
+
+void exitCleanup() {
+  if (cleanedUp) return;
+  cleanedUp = true;
+  // The rows' controls went with the main window; only the records remain to release.
+  catalogueState() = CatalogueState{};
+  auto& state = processState();
+  state.pendingDeletePath.clear();
+  state.programTitle.clear();
+  state.offlineMode = false;
+}
+
+void endProgram(int exitCode) {
+  exitCleanup();
+  ui::toolkit().quit(exitCode);
+}
+
+int runBox(ui::Toolkit& toolkit, const std::vector<std::string>& arguments) {
+  ui::setToolkit(&toolkit);
+  startUp(arguments);
+  const int exitCode = toolkit.runMessageLoop();
+  exitCleanup();
+  ui::setToolkit(nullptr);
+  return exitCode;
+}
+
+int runBox() {
+  platform::initialiseRuntime();
+  auto& state = processState();
+  state.runDirectory = platform::runDirectory();
+  state.executableName = platform::executableName();
+  auto toolkit = platform::createNativeToolkit();
+  int exitCode = 1;
+  if (toolkit) exitCode = runBox(*toolkit, platform::commandLineArguments());
+  platform::shutdownRuntime();
+  return exitCode;
+}
+
+}  // namespace qovra::app
