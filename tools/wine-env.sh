@@ -29,6 +29,10 @@ qovra_prepare_wine() {
     touch "$WINEPREFIX/.qovra-ready"
   fi
   wineserver -p >/dev/null 2>&1 || true
+  # The first Wine program starts Wine's own services, which live as long as the
+  # wineserver. Start them here, detached from every pipe: started under ctest they would
+  # hold its output pipe open and ctest would wait for them until its time-out.
+  "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
