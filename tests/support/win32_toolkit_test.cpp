@@ -1,0 +1,427 @@
+// The Win32 toolkit on real windows (under Wine on an X display in the project's runs):
+// forms come out at their places, copies and captions reach the real controls, window
+// messages become events, timers tick, also while a worker is awaited. Windows only.
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/win32_toolkit.h"
+#include "platform/win32/win32_toolkit_internal.h"
+#include "platform/worker.h"
+
+namespace qovra::ui {
+namespace {
+
+// A small form with the shapes the box's forms use: a panel holding a template label,
+// a picture box, a button, an edit box, a bar, a timer and a transparent label inside
+// a progress bar's area.
+FormSpec testForm() {
+  FormSpec form;
+  form.name = "测试窗口";
+  form.caption = "Qovra·软件盒子 测试";
+  form.left = 50;
+  form.top = 50;
+  form.width = 964;
+  form.height = 700;
+  auto add = [&](ControlSpec spec) { form.controls.push_back(std::move(spec)); };
+  ControlSpec c;
+  c = {}; c.name = "图片框底座"; c.kind = Kind::PictureBox; c.width = 1088; c.height = 88;
+  c.backColour = rgb(40, 90, 160); add(c);
+  c = {}; c.name = "图片框容器"; c.kind = Kind::PictureBox; c.top = 90; c.width = 944; c.height = 238;
+  c.backColour = rgb(245, 245, 245); add(c);
+  c = {}; c.name = "控件名称"; c.kind = Kind::Label; c.parent = "图片框容器"; c.left = 40; c.top = 8;
+  c.width = 344; c.height = 26; c.caption = "模板名称"; c.font = {"新宋体", 15};
+  c.textColour = rgb(0, 0, 255); c.backColour = rgb(245, 245, 245); c.cursor = Cursor::Hand;
+  c.visible = false; add(c);
+  c = {}; c.name = "控件下载点击"; c.kind = Kind::Button; c.parent = "图片框容器"; c.left = 392;
+  c.top = 8; c.width = 176; c.height = 26; c.caption = "下载软件"; add(c);
+  c = {}; c.name = "链接疑点说明"; c.kind = Kind::Hyperlink; c.parent = "图片框底座"; c.left = 16;
+  c.top = 64; c.width = 64; c.height = 24; c.caption = "疑点说明"; add(c);
+  c = {}; c.name = "编辑框搜索"; c.kind = Kind::EditBox; c.left = 611; c.top = 400; c.width = 320;
+  c.height = 60; c.multiline = true; add(c);
+  c = {}; c.name = "纵向滚动条"; c.kind = Kind::VScrollBar; c.left = 930; c.top = 90; c.width = 17;
+  c.height = 238; c.scrollMax = 100; add(c);
+  c = {}; c.name = "控件下载进度"; c.kind = Kind::ProgressBar; c.parent = "图片框容器"; c.left = 579;
+  c.top = 40; c.width = 351; c.height = 26; add(c);
+  c = {}; c.name = "控件下载提示"; c.kind = Kind::TransparentLabel; c.parent = "图片框容器";
+  c.left = 591; c.top = 40; c.width = 329; c.height = 26; c.caption = "正在下载中.."; add(c);
+  c = {}; c.name = "时钟"; c.kind = Kind::Timer; c.parent = "图片框容器"; add(c);
+  c = {}; c.name = "树型框"; c.kind = Kind::TreeView; c.left = 611; c.top = 470; c.width = 320;
+  c.height = 150; add(c);
+  return form;
+}
+
+HWND hwndOf(const Win32Toolkit& tk, ControlId id) { return static_cast<HWND>(tk.nativeHandle(id)); }
+
+RECT rectInParent(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::wstring textOf(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+class Win32ToolkitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = tk.loadForm(testForm(), [this](Event& e) { onEvent(e); });
+    ASSERT_NE(window, 0);
+  }
+  void TearDown() override { tk.destroyWindow(window); }
+
+  virtual void onEvent(Event& e) {
+    events.push_back(e);
+    if (e.kind == EventKind::KeyDown && e.key == swallowKey) e.swallow = true;
+  }
+
+  ControlId control(const char* name) const { return tk.find(window, name); }
+
+  // Processes messages until the condition holds or the time is up.
+  template <typename Condition>
+  bool pumpUntil(Condition condition, int ms = 3000) {
+    std::uint64_t end = tk.nowMs() + static_cast<std::uint64_t>(ms);
+    while (!condition() && tk.nowMs() < end) {
+      tk.processPendingMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return condition();
+  }
+
+  int count(EventKind kind, ControlId from) const {
+    int n = 0;
+    for (const Event& e : events) n += e.kind == kind && e.control == from;
+    return n;
+  }
+
+  Win32Toolkit tk;
+  ControlId window = 0;
+  std::vector<Event> events;
+  int swallowKey = -1;
+};
+
+TEST_F(Win32ToolkitTest, WindowAndControlsStandAtTheirFormPlaces) {
+  tk.setInt(window, Prop::Visible, 1);
+  RECT outer{};
+  GetWindowRect(hwndOf(tk, window), &outer);
+  EXPECT_EQ(outer.left, 50);
+  EXPECT_EQ(outer.top, 50);
+  EXPECT_EQ(outer.right - outer.left, 964);
+  EXPECT_EQ(outer.bottom - outer.top, 700);
+  EXPECT_EQ(tk.getInt(window, Prop::Width), 964);
+  RECT client{};
+  GetClientRect(hwndOf(tk, window), &client);
+  EXPECT_EQ(tk.getInt(window, Prop::ClientWidth), client.right);
+
+  struct Place { const char* name; int left, top, width, height; };
+  for (Place p : {Place{"图片框底座", 0, 0, 1088, 88}, Place{"图片框容器", 0, 90, 944, 238},
+                  Place{"控件名称", 40, 8, 344, 26}, Place{"控件下载点击", 392, 8, 176, 26},
+                  Place{"控件下载进度", 579, 40, 351, 26}}) {
+    SCOPED_TRACE(p.name);
+    HWND hwnd = hwndOf(tk, control(p.name));
+    ASSERT_NE(hwnd, nullptr);
+    RECT r = rectInParent(hwnd);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_EQ(r.top, p.top);
+    EXPECT_EQ(r.right - r.left, p.width);
+    EXPECT_EQ(r.bottom - r.top, p.height);
+  }
+  // Nesting follows the form: the label lives in the content picture box.
+  EXPECT_EQ(GetParent(hwndOf(tk, control("控件名称"))), hwndOf(tk, control("图片框容器")));
+  EXPECT_FALSE(IsWindowVisible(hwndOf(tk, control("控件名称"))));
+  EXPECT_EQ(count(EventKind::Created, window), 1);
+}
+
+TEST_F(Win32ToolkitTest, CopyOfATemplateIsAHiddenTwinUnderTheSameParentAndCanBeDestroyed) {
+  ControlId label = control("控件名称");
+  tk.setInt(label, Prop::FontUnderline, 1);
+  ControlId copy = tk.copyControl(label);
+  ASSERT_NE(copy, 0);
+  ASSERT_NE(copy, label);
+  HWND original = hwndOf(tk, label), twin = hwndOf(tk, copy);
+  ASSERT_NE(twin, nullptr);
+  EXPECT_EQ(GetParent(twin), GetParent(original));
+  EXPECT_EQ(tk.className(copy), tk.className(label));
+  EXPECT_EQ(textOf(twin), L"模板名称");
+  EXPECT_EQ(SendMessageW(twin, WM_GETFONT, 0, 0), SendMessageW(original, WM_GETFONT, 0, 0));
+  EXPECT_EQ(tk.getInt(copy, Prop::TextColour), rgb(0, 0, 255));
+  EXPECT_EQ(tk.getInt(copy, Prop::FontUnderline), 1);
+  RECT a = rectInParent(original), b = rectInParent(twin);
+  EXPECT_TRUE(EqualRect(&a, &b));
+  EXPECT_FALSE(GetWindowLongPtrW(twin, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(tk.find(window, "控件名称"), label);  // the form name still finds the template
+
+  tk.setInt(copy, Prop::Top, 8 + 26 * 3);
+  EXPECT_EQ(rectInParent(twin).top, 86);
+  EXPECT_EQ(rectInParent(original).top, 8);
+
+  tk.destroyControl(copy);
+  EXPECT_FALSE(IsWindow(twin));
+  EXPECT_EQ(tk.nativeHandle(copy), nullptr);
+  EXPECT_TRUE(IsWindow(original));
+}
+
+TEST_F(Win32ToolkitTest, ChineseCaptionsReachTheRealWindowAndComeBack) {
+  const std::string caption = "Qovra·软件盒子 v1.3.1.0 - 检测更新【测试】";
+  tk.setText(window, Prop::Caption, caption);
+  EXPECT_EQ(textOf(hwndOf(tk, window)), L"Qovra·软件盒子 v1.3.1.0 - 检测更新【测试】");
+  EXPECT_EQ(tk.getText(window, Prop::Caption), caption);
+  ControlId button = control("控件下载点击");
+  tk.setText(button, Prop::Caption, "正在下载..停止");
+  EXPECT_EQ(textOf(hwndOf(tk, button)), L"正在下载..停止");
+  EXPECT_EQ(tk.getText(button, Prop::Caption), "正在下载..停止");
+}
+
+TEST_F(Win32ToolkitTest, MouseMessagesBecomeEventsWithKeysAndAClick) {
+  ControlId link = control("链接疑点说明");
+  HWND hwnd = hwndOf(tk, link);
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(5, 6));
+  SendMessageW(hwnd, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(5, 6));
+  ASSERT_EQ(events.size(), 4u);  // Created, down, up, click
+  EXPECT_EQ(events[1].kind, EventKind::MouseDown);
+  EXPECT_EQ(events[1].control, link);
+  EXPECT_EQ(events[1].button, kLeftButton);
+  EXPECT_EQ(events[1].keys, kCtrl);
+  EXPECT_EQ(events[1].x, 5);
+  EXPECT_EQ(events[1].y, 6);
+  EXPECT_EQ(events[2].kind, EventKind::MouseUp);
+  EXPECT_EQ(events[3].kind, EventKind::Click);
+
+  // A release outside the control, or one whose press began elsewhere, is no click.
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(500, 6));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+  EXPECT_EQ(count(EventKind::Click, link), 1);
+  SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, 0);
+  EXPECT_EQ(events.back().button, kRightButton);
+  EXPECT_EQ(events.back().keys, kShift);
+
+  ControlId button = control("控件下载点击");
+  SendMessageW(hwndOf(tk, button), BM_CLICK, 0, 0);
+  EXPECT_EQ(count(EventKind::Click, button), 1);
+}
+
+TEST_F(Win32ToolkitTest, SwallowedKeyNeverReachesTheEditBoxNorDoesItsCharacter) {
+  ControlId edit = control("编辑框搜索");
+  HWND hwnd = hwndOf(tk, edit);
+  swallowKey = VK_RETURN;
+  SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(hwnd, WM_CHAR, L'\r', 0);
+  SendMessageW(hwnd, WM_KEYDOWN, 'A', 0);
+  SendMessageW(hwnd, WM_CHAR, L'a', 0);
+  EXPECT_EQ(tk.getText(edit, Prop::Caption), "a");
+  EXPECT_EQ(count(EventKind::KeyDown, edit), 2);
+  EXPECT_EQ(count(EventKind::TextChanged, edit), 1);
+  swallowKey = -1;
+  SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(hwnd, WM_CHAR, L'\r', 0);
+  EXPECT_EQ(tk.getText(edit, Prop::Caption), "a\r\n");
+}
+
+TEST_F(Win32ToolkitTest, ScrollBarRequestsMoveThePositionWithinTheRange) {
+  ControlId bar = control("纵向滚动条");
+  HWND hwnd = hwndOf(tk, bar);
+  HWND parent = GetParent(hwnd);
+  SendMessageW(parent, WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(hwnd));
+  EXPECT_EQ(tk.getInt(bar, Prop::Position), 1);
+  EXPECT_EQ(count(EventKind::Scrolled, bar), 1);
+  SendMessageW(parent, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(hwnd));
+  EXPECT_EQ(tk.getInt(bar, Prop::Position), 100);
+  SendMessageW(parent, WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(hwnd));
+  EXPECT_EQ(tk.getInt(bar, Prop::Position), 100);
+  EXPECT_EQ(count(EventKind::Scrolled, bar), 2);  // no change at the end, no event
+  tk.setInt(bar, Prop::Position, 250);
+  EXPECT_EQ(GetScrollPos(hwnd, SB_CTL), 100);
+  tk.setInt(bar, Prop::Maximum, 300);
+  tk.setInt(bar, Prop::Position, 250);
+  EXPECT_EQ(GetScrollPos(hwnd, SB_CTL), 250);
+}
+
+TEST_F(Win32ToolkitTest, LabelColoursAndTransparencyAnswerTheParentsColourQuestion) {
+  ControlId label = control("控件名称");
+  HWND parent = GetParent(hwndOf(tk, label));
+  HDC dc = CreateCompatibleDC(nullptr);
+  LRESULT brush = SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(hwndOf(tk, label)));
+  EXPECT_NE(brush, 0);
+  EXPECT_EQ(GetTextColor(dc), rgb(0, 0, 255));
+  EXPECT_EQ(GetBkColor(dc), rgb(245, 245, 245));
+  tk.setInt(label, Prop::TextColour, rgb(144, 0, 255));
+  SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(hwndOf(tk, label)));
+  EXPECT_EQ(GetTextColor(dc), rgb(144, 0, 255));
+
+  // The hint label, moved into the progress bar, is asked about by the bar itself.
+  ControlId hint = control("控件下载提示");
+  ControlId bar = control("控件下载进度");
+  tk.setParent(hint, bar);
+  tk.setInt(hint, Prop::Left, 10);
+  tk.setInt(hint, Prop::Top, 0);
+  EXPECT_EQ(GetParent(hwndOf(tk, hint)), hwndOf(tk, bar));
+  RECT r = rectInParent(hwndOf(tk, hint));
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 0);
+  SendMessageW(hwndOf(tk, bar), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(hwndOf(tk, hint)));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  DeleteDC(dc);
+}
+
+TEST_F(Win32ToolkitTest, TimerTicksOnTheWindowThreadAndStopsAtZero) {
+  ControlId timer = control("时钟");
+  tk.setInt(timer, Prop::TimerPeriod, 20);
+  EXPECT_TRUE(pumpUntil([&] { return count(EventKind::TimerTick, timer) >= 3; }));
+  tk.setInt(timer, Prop::TimerPeriod, 0);
+  tk.processPendingMessages();
+  int ticks = count(EventKind::TimerTick, timer);
+  pumpUntil([] { return false; }, 150);
+  EXPECT_EQ(count(EventKind::TimerTick, timer), ticks);
+}
+
+TEST_F(Win32ToolkitTest, WaitingForAWorkerKeepsTheTimerTicking) {
+  ControlId timer = control("时钟");
+  tk.setInt(timer, Prop::TimerPeriod, 20);
+  platform::Worker worker([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); });
+  tk.waitForWorker(worker);
+  EXPECT_TRUE(worker.finished());
+  EXPECT_GE(count(EventKind::TimerTick, timer), 5);
+}
+
+TEST_F(Win32ToolkitTest, TreeKeepsItemsValuesAndSelectionInOrder) {
+  ControlId tree = control("树型框");
+  tk.treeSetImages(tree, {std::string("not a picture")}, rgb(255, 0, 255));
+  EXPECT_EQ(tk.treeAdd(tree, "记事本", 0, 0, 7'000'000'000LL), 0);
+  EXPECT_EQ(tk.treeAdd(tree, "计算器", 0, 0, 42), 1);
+  EXPECT_EQ(tk.treeCount(tree), 2);
+  EXPECT_EQ(tk.treeValue(tree, 0), 7'000'000'000LL);
+  EXPECT_EQ(tk.treeSelected(tree), -1);
+  tk.treeSelect(tree, 1);
+  EXPECT_EQ(tk.treeSelected(tree), 1);
+  EXPECT_EQ(tk.treeValue(tree, 5), 0);
+  tk.treeClear(tree);
+  EXPECT_EQ(tk.treeCount(tree), 0);
+  EXPECT_EQ(tk.treeSelected(tree), -1);
+  EXPECT_EQ(tk.className(tree), "SysTreeView32");
+}
+
+// ---- pictures ------------------------------------------------------------------------
+
+void put16(std::string& s, std::size_t at, unsigned v) { std::memcpy(&s[at], &v, 2); }
+void put32(std::string& s, std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); }
+
+// A bottom-up 24-bit BMP file of one colour.
+std::string solidBmp(int width, int height, COLORREF colour) {
+  std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  std::string s(54 + stride * height, '\0');
+  s[0] = 'B';
+  s[1] = 'M';
+  put32(s, 2, static_cast<std::uint32_t>(s.size()));
+  put32(s, 10, 54);
+  put32(s, 14, 40);
+  put32(s, 18, static_cast<std::uint32_t>(width));
+  put32(s, 22, static_cast<std::uint32_t>(height));
+  put16(s, 26, 1);
+  put16(s, 28, 24);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::size_t at = 54 + y * stride + x * 3;
+      s[at] = static_cast<char>(GetBValue(colour));
+      s[at + 1] = static_cast<char>(GetGValue(colour));
+      s[at + 2] = static_cast<char>(GetRValue(colour));
+    }
+  }
+  return s;
+}
+
+std::uint32_t firstPixel(const win32::Picture& picture) {
+  DIBSECTION dib{};
+  GetObjectW(picture.bitmap(), sizeof dib, &dib);
+  return *static_cast<std::uint32_t*>(dib.dsBm.bmBits) & 0x00FFFFFF;
+}
+
+TEST(Win32Pictures, BmpDecodesToItsSizeAndColour) {
+  win32::Picture picture = win32::decodePicture(solidBmp(5, 3, RGB(10, 20, 30)));
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture.width(), 5);
+  EXPECT_EQ(picture.height(), 3);
+  EXPECT_FALSE(picture.alpha());
+  EXPECT_EQ(firstPixel(picture), 0x000A141Eu);  // 0xRRGGBB in DIB order
+}
+
+TEST(Win32Pictures, DamagedBmpsGiveNoPicture) {
+  std::string good = solidBmp(4, 4, RGB(1, 2, 3));
+  struct Case { const char* what; std::string bytes; };
+  std::vector<Case> cases;
+  cases.push_back({"truncated pixels", good.substr(0, good.size() - 5)});
+  cases.push_back({"header only", good.substr(0, 20)});
+  std::string s = good; put32(s, 10, 1'000'000); cases.push_back({"pixels beyond the end", s});
+  s = good; put32(s, 18, 0); cases.push_back({"zero width", s});
+  s = good; put32(s, 18, 0x7FFFFFFF); cases.push_back({"huge width", s});
+  s = good; put16(s, 28, 7); cases.push_back({"odd bit count", s});
+  s = good; put32(s, 14, 8); cases.push_back({"short info header", s});
+  s = good; put32(s, 22, 0x80000000u); cases.push_back({"most negative height", s});
+  cases.push_back({"not an image", "hello"});
+  cases.push_back({"empty", ""});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(win32::decodePicture(c.bytes));
+  }
+}
+
+// An .ico file with one 32-bit entry of the given size.
+std::string iconFile(int side) {
+  std::size_t pixels = static_cast<std::size_t>(side) * side * 4;
+  std::size_t mask = static_cast<std::size_t>((side + 31) / 32 * 4) * side;
+  std::size_t image = 40 + pixels + mask;
+  std::string s(6 + 16 + image, '\0');
+  put16(s, 2, 1);
+  put16(s, 4, 1);
+  s[6] = static_cast<char>(side);
+  s[7] = static_cast<char>(side);
+  put16(s, 10, 1);
+  put16(s, 12, 32);
+  put32(s, 14, static_cast<std::uint32_t>(image));
+  put32(s, 18, 22);
+  put32(s, 22, 40);
+  put32(s, 26, static_cast<std::uint32_t>(side));
+  put32(s, 30, static_cast<std::uint32_t>(side * 2));
+  put16(s, 34, 1);
+  put16(s, 36, 32);
+  for (std::size_t i = 0; i < pixels; i += 4) put32(s, 22 + 40 + i, 0xFF3366CCu);
+  return s;
+}
+
+TEST(Win32Pictures, IconComesFromGoodIcoBytesOnly) {
+  HICON icon = win32::iconFromFileBytes(iconFile(16), 16, 16);
+  EXPECT_NE(icon, nullptr);
+  if (icon) DestroyIcon(icon);
+  std::string lying = iconFile(16);
+  put32(lying, 14, 1'000'000);  // entry size beyond the file
+  for (const std::string& bad : {std::string(), std::string("\0\0\1\0", 4), lying,
+                                 iconFile(16).substr(0, 30)}) {
+    EXPECT_EQ(win32::iconFromFileBytes(bad, 16, 16), nullptr);
+  }
+}
+
+TEST_F(Win32ToolkitTest, TrayRefusesBytesThatAreNoIcon) {
+  EXPECT_FALSE(tk.trayAdd(window, "not an icon", "提示"));
+  tk.trayRemove(window);  // nothing there: harmless
+}
+
+}  // namespace
+}  // namespace qovra::ui
+
+#endif  // _WIN32
