@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/win32_toolkit.h"
@@ -20,6 +21,33 @@
 
 namespace qovra::ui {
 namespace {
+
+void put16(std::string& s, std::size_t at, unsigned v) { std::memcpy(&s[at], &v, 2); }
+void put32(std::string& s, std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); }
+
+// A bottom-up 24-bit BMP file of one colour.
+std::string solidBmp(int width, int height, COLORREF colour) {
+  std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  std::string s(54 + stride * height, '\0');
+  s[0] = 'B';
+  s[1] = 'M';
+  put32(s, 2, static_cast<std::uint32_t>(s.size()));
+  put32(s, 10, 54);
+  put32(s, 14, 40);
+  put32(s, 18, static_cast<std::uint32_t>(width));
+  put32(s, 22, static_cast<std::uint32_t>(height));
+  put16(s, 26, 1);
+  put16(s, 28, 24);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::size_t at = 54 + y * stride + x * 3;
+      s[at] = static_cast<char>(GetBValue(colour));
+      s[at + 1] = static_cast<char>(GetGValue(colour));
+      s[at + 2] = static_cast<char>(GetRValue(colour));
+    }
+  }
+  return s;
+}
 
 // A small form with the shapes the box's forms use: a panel holding a template label,
 // a picture box, a button, an edit box, a bar, a timer and a transparent label inside
@@ -36,6 +64,9 @@ FormSpec testForm() {
   ControlSpec c;
   c = {}; c.name = "图片框底座"; c.kind = Kind::PictureBox; c.width = 1088; c.height = 88;
   c.backColour = rgb(40, 90, 160); add(c);
+  c = {}; c.name = "图片客服号码"; c.kind = Kind::PictureButton; c.parent = "图片框底座"; c.left = 104;
+  c.width = 64; c.height = 64; c.picture = solidBmp(64, 64, RGB(0, 160, 0));
+  c.hotPicture = solidBmp(64, 64, RGB(200, 0, 0)); add(c);
   c = {}; c.name = "图片框容器"; c.kind = Kind::PictureBox; c.top = 90; c.width = 944; c.height = 238;
   c.backColour = rgb(245, 245, 245); add(c);
   c = {}; c.name = "控件名称"; c.kind = Kind::Label; c.parent = "图片框容器"; c.left = 40; c.top = 8;
@@ -75,6 +106,74 @@ std::wstring textOf(HWND hwnd) {
   return buffer;
 }
 
+// What the screen shows in a rectangle, as 0x00RRGGBB pixels, top row first.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF; }
+};
+
+Capture captureScreen(const RECT& area) {
+  Capture capture;
+  capture.width = area.right - area.left;
+  capture.height = area.bottom - area.top;
+  capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = capture.width;
+  info.bmiHeader.biHeight = -capture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture.height), capture.pixels.data(), &info,
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return capture;
+}
+
+// Writes the capture as a 24-bit bottom-up BMP file; says whether it could.
+bool saveBmp(const Capture& capture, const std::string& path) {
+  std::size_t stride = (static_cast<std::size_t>(capture.width) * 3 + 3) & ~std::size_t{3};
+  std::vector<unsigned char> bits(stride * capture.height);
+  for (int y = 0; y < capture.height; ++y) {
+    for (int x = 0; x < capture.width; ++x) {
+      std::uint32_t p = capture.at(x, y);
+      unsigned char* out = &bits[(capture.height - 1 - y) * stride + x * 3];
+      out[0] = p & 0xFF;
+      out[1] = (p >> 8) & 0xFF;
+      out[2] = (p >> 16) & 0xFF;
+    }
+  }
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + bits.size());
+  info.biSize = sizeof info;
+  info.biWidth = capture.width;
+  info.biHeight = capture.height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+            std::fwrite(bits.data(), 1, bits.size(), out) == bits.size();
+  return std::fclose(out) == 0 && ok;
+}
+
+RECT screenRect(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
 class Win32ToolkitTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,6 +185,8 @@ class Win32ToolkitTest : public ::testing::Test {
   virtual void onEvent(Event& e) {
     events.push_back(e);
     if (e.kind == EventKind::KeyDown && e.key == swallowKey) e.swallow = true;
+    if (e.kind == EventKind::CloseQuery) e.allow = allowClose;
+    if (e.kind == EventKind::TimerTick && quitAtTick != 0) tk.quit(quitAtTick);
   }
 
   ControlId control(const char* name) const { return tk.find(window, name); }
@@ -111,6 +212,8 @@ class Win32ToolkitTest : public ::testing::Test {
   ControlId window = 0;
   std::vector<Event> events;
   int swallowKey = -1;
+  bool allowClose = true;
+  int quitAtTick = 0;
 };
 
 TEST_F(Win32ToolkitTest, WindowAndControlsStandAtTheirFormPlaces) {
@@ -317,34 +420,120 @@ TEST_F(Win32ToolkitTest, TreeKeepsItemsValuesAndSelectionInOrder) {
   EXPECT_EQ(tk.className(tree), "SysTreeView32");
 }
 
-// ---- pictures ------------------------------------------------------------------------
+TEST_F(Win32ToolkitTest, ShownWindowPaintsPicturesBackgroundsAndTheHotPicture) {
+  tk.setInt(window, Prop::Visible, 1);
+  HWND button = hwndOf(tk, control("图片客服号码"));
+  SetForegroundWindow(hwndOf(tk, window));
+  pumpUntil([] { return false; }, 300);
+  RECT place = screenRect(button);
+  Capture before = captureScreen(place);
+  EXPECT_EQ(before.at(10, 10), 0x00A000u);  // the normal picture, green
+  RECT header = screenRect(hwndOf(tk, control("图片框底座")));
+  Capture band = captureScreen(header);
+  EXPECT_EQ(band.at(300, 40), 0x285AA0u);   // the band's own colour
 
-void put16(std::string& s, std::size_t at, unsigned v) { std::memcpy(&s[at], &v, 2); }
-void put32(std::string& s, std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); }
+  // The mouse over the button shows the hot picture; leaving it, the normal one again.
+  SetCursorPos(place.left + 10, place.top + 10);
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  pumpUntil([] { return false; }, 200);
+  EXPECT_EQ(captureScreen(place).at(10, 10), 0xC80000u);
+  SetCursorPos(header.left + 300, header.top + 40);
+  pumpUntil([&] { return captureScreen(place).at(10, 10) == 0x00A000u; }, 1000);
+  EXPECT_EQ(captureScreen(place).at(10, 10), 0x00A000u);
+}
 
-// A bottom-up 24-bit BMP file of one colour.
-std::string solidBmp(int width, int height, COLORREF colour) {
-  std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  std::string s(54 + stride * height, '\0');
-  s[0] = 'B';
-  s[1] = 'M';
-  put32(s, 2, static_cast<std::uint32_t>(s.size()));
-  put32(s, 10, 54);
-  put32(s, 14, 40);
-  put32(s, 18, static_cast<std::uint32_t>(width));
-  put32(s, 22, static_cast<std::uint32_t>(height));
-  put16(s, 26, 1);
-  put16(s, 28, 24);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      std::size_t at = 54 + y * stride + x * 3;
-      s[at] = static_cast<char>(GetBValue(colour));
-      s[at + 1] = static_cast<char>(GetGValue(colour));
-      s[at + 2] = static_cast<char>(GetRValue(colour));
+TEST_F(Win32ToolkitTest, ClosingAsksFirstAndDestructionIsReported) {
+  HWND hwnd = hwndOf(tk, window);
+  allowClose = false;
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(count(EventKind::CloseQuery, window), 1);
+  allowClose = true;
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(count(EventKind::Destroyed, window), 1);
+  EXPECT_EQ(tk.find(window, "控件名称"), 0);
+  EXPECT_EQ(tk.getText(window, Prop::Caption), "");
+}
+
+TEST_F(Win32ToolkitTest, SizeChangesAndWheelTurnsReachTheWindowOnce) {
+  tk.setInt(window, Prop::Width, 800);
+  EXPECT_GE(count(EventKind::Resized, window), 1);
+  RECT outer = screenRect(hwndOf(tk, window));
+  EXPECT_EQ(outer.right - outer.left, 800);
+
+  // A wheel turn over a child travels up to the window: one Wheel event, screen place.
+  HWND label = hwndOf(tk, control("链接疑点说明"));
+  SendMessageW(label, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), MAKELPARAM(300, 400));
+  ASSERT_EQ(count(EventKind::Wheel, window), 1);
+  const Event& wheel = events.back();
+  EXPECT_EQ(wheel.delta, -120);
+  EXPECT_EQ(wheel.x, 300);
+  EXPECT_EQ(wheel.y, 400);
+  EXPECT_EQ(wheel.keys, kCtrl);
+}
+
+TEST_F(Win32ToolkitTest, TrayMessagesBecomeTheirKinds) {
+  HWND hwnd = hwndOf(tk, window);
+  using Case = std::pair<UINT, int>;
+  for (auto [mouse, kind] : {Case{WM_LBUTTONUP, kTrayLeftUp}, Case{WM_LBUTTONDBLCLK, kTrayLeftDoubleClick},
+                             Case{WM_RBUTTONUP, kTrayRightUp}, Case{WM_MOUSEMOVE, 0}}) {
+    events.clear();
+    SendMessageW(hwnd, win32::kTrayMessage, win32::kTrayId, mouse);
+    SCOPED_TRACE(mouse);
+    if (kind == 0) {
+      EXPECT_TRUE(events.empty());
+    } else {
+      ASSERT_EQ(events.size(), 1u);
+      EXPECT_EQ(events[0].kind, EventKind::Tray);
+      EXPECT_EQ(events[0].trayKind, kind);
     }
   }
-  return s;
 }
+
+TEST_F(Win32ToolkitTest, QuitEndsTheLoopWithItsExitCode) {
+  quitAtTick = 7;
+  tk.setInt(control("时钟"), Prop::TimerPeriod, 10);
+  EXPECT_EQ(tk.runMessageLoop(), 7);
+}
+
+TEST_F(Win32ToolkitTest, StyleBitsAreWrittenAndCopiesKeepThem) {
+  ControlId tree = control("树型框");
+  std::int64_t style = tk.getInt(tree, Prop::Style);
+  ASSERT_EQ(style & TVS_TRACKSELECT, 0);
+  tk.setInt(tree, Prop::Style, style | TVS_TRACKSELECT);
+  EXPECT_TRUE(GetWindowLongPtrW(hwndOf(tk, tree), GWL_STYLE) & TVS_TRACKSELECT);
+  ControlId copy = tk.copyControl(tree);
+  EXPECT_TRUE(GetWindowLongPtrW(hwndOf(tk, copy), GWL_STYLE) & TVS_TRACKSELECT);
+  EXPECT_EQ(tk.getInt(copy, Prop::Visible), 0);
+}
+
+TEST_F(Win32ToolkitTest, ModalFormDisablesItsOwnerUntilItIsGone) {
+  FormSpec dialog;
+  dialog.caption = "疑点说明";
+  dialog.width = 495;
+  dialog.height = 393;
+  ControlSpec timer;
+  timer.name = "关闭";
+  timer.kind = Kind::Timer;
+  timer.timerPeriod = 30;
+  dialog.controls.push_back(timer);
+  bool ownerEnabledInside = true;
+  ControlId modal = 0;
+  modal = tk.loadForm(dialog, [&](Event& e) {
+    if (e.kind != EventKind::TimerTick) return;
+    ownerEnabledInside = IsWindowEnabled(hwndOf(tk, window)) != 0;
+    tk.destroyWindow(modal);
+  }, window);
+  ASSERT_NE(modal, 0);
+  EXPECT_EQ(GetWindow(hwndOf(tk, modal), GW_OWNER), hwndOf(tk, window));
+  tk.showModal(modal);
+  EXPECT_FALSE(ownerEnabledInside);
+  EXPECT_TRUE(IsWindowEnabled(hwndOf(tk, window)));
+  EXPECT_EQ(tk.nativeHandle(modal), nullptr);
+}
+
+// ---- pictures ------------------------------------------------------------------------
 
 std::uint32_t firstPixel(const win32::Picture& picture) {
   DIBSECTION dib{};
