@@ -442,6 +442,20 @@ TEST_F(Win32ToolkitTest, ShownWindowPaintsPicturesBackgroundsAndTheHotPicture) {
   EXPECT_EQ(captureScreen(place).at(10, 10), 0x00A000u);
 }
 
+TEST_F(Win32ToolkitTest, ScreenshotOfTheShownWindowIsSaved) {
+  ControlId label = control("控件名称");
+  tk.setInt(label, Prop::Visible, 1);
+  tk.setInt(window, Prop::Visible, 1);
+  SetForegroundWindow(hwndOf(tk, window));
+  pumpUntil([] { return false; }, 500);
+  Capture shot = captureScreen(screenRect(hwndOf(tk, window)));
+  std::string folder = QOVRA_BINARY_DIR "/screenshots";
+  CreateDirectoryW(win32::widen(folder).c_str(), nullptr);
+  std::string path = folder + "/test-window.bmp";
+  ASSERT_TRUE(saveBmp(shot, path));
+  std::printf("screenshot: %s\n", path.c_str());
+}
+
 TEST_F(Win32ToolkitTest, ClosingAsksFirstAndDestructionIsReported) {
   HWND hwnd = hwndOf(tk, window);
   allowClose = false;

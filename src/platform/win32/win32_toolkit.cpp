@@ -166,16 +166,16 @@ Record* Win32Toolkit::Impl::recordOf(HWND hwnd) const {
 }
 
 HFONT Win32Toolkit::Impl::font(const FontSpec& spec) {
+  // The forms' own default is the dialog font of a Chinese Windows, 宋体 at 12 px: the
+  // stock GUI font of other locales draws Chinese through font links, cut at the top.
   LOGFONTW logFont{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-  if (!spec.face.empty()) {
-    std::wstring face = win32::widen(spec.face);
-    face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-    std::fill(std::begin(logFont.lfFaceName), std::end(logFont.lfFaceName), L'\0');
-    std::copy(face.begin(), face.end(), logFont.lfFaceName);
-    logFont.lfCharSet = DEFAULT_CHARSET;
-  }
-  if (spec.height > 0) logFont.lfHeight = -spec.height;  // negative: the character height
+  std::wstring face = spec.face.empty() ? std::wstring(L"宋体") : win32::widen(spec.face);
+  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  std::fill(std::begin(logFont.lfFaceName), std::end(logFont.lfFaceName), L'\0');
+  std::copy(face.begin(), face.end(), logFont.lfFaceName);
+  logFont.lfCharSet = spec.face.empty() ? GB2312_CHARSET : DEFAULT_CHARSET;
+  logFont.lfHeight = -(spec.height > 0 ? spec.height : 12);  // negative: the character height
   logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = spec.italic;
   logFont.lfUnderline = spec.underline;
