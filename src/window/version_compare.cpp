@@ -1,5 +1,6 @@
 #include "window/version_compare.h"
 
+#include <limits>
 #include <vector>
 
 namespace qovra {
@@ -21,14 +22,14 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 }  // namespace
 
 long long versionComponent(const std::string& text) {
-  constexpr long long kLimit = 1'000'000'000'000'000'000LL;
+  constexpr long long kLimit = (std::numeric_limits<long long>::max() - 9) / 10;
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    if (value < kLimit) value = value * 10 + (text[i] - '0');
+    if (value <= kLimit) value = value * 10 + (text[i] - '0');
   return negative ? -value : value;
 }
 

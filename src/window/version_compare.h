@@ -13,7 +13,7 @@ namespace qovra {
 VersionState compareVersions(const std::string& installed, const std::string& latest);
 
 // One component read like atoi: blanks, an optional sign, then digits until the first
-// other character; 0 when there are no digits. Saturates instead of overflowing.
+// other character; 0 when there are no digits. Very long numbers stop growing instead of overflowing.
 long long versionComponent(const std::string& text);
 
 }  // namespace qovra
