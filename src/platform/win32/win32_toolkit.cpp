@@ -455,13 +455,18 @@ std::optional<LRESULT> windowMessage(Win32Toolkit::Impl& impl, Record& w, UINT m
       if (!asked || event.allow) DestroyWindow(w.hwnd);
       return 0;
     }
-    case WM_DESTROY:
+    case WM_DESTROY: {
       raiseSimple(impl, EventKind::Destroyed, w.id);
-      if (Record* still = impl.record(w.id)) {
-        still->destroyed = true;
-        impl.removeTrayIcon(*still);
-      }
+      Record* still = impl.record(w.id);
+      if (!still) return std::nullopt;
+      still->destroyed = true;
+      impl.removeTrayIcon(*still);
+      // The owner of a modal window comes back before this one goes, so Windows
+      // hands the activation to it and not to some other program.
+      Record* owner = still->modal ? impl.record(still->owner) : nullptr;
+      if (owner && owner->hwnd) EnableWindow(owner->hwnd, TRUE);
       return std::nullopt;
+    }
     case WM_TIMER: {
       Record* timer = impl.record(static_cast<ControlId>(wParam));
       if (timer && timer->kind == Kind::Timer && timer->window == w.id) {
@@ -575,9 +580,11 @@ Win32Toolkit::Win32Toolkit() : impl_(std::make_unique<Impl>()) {
 }
 
 Win32Toolkit::~Win32Toolkit() {
+  // The logic may already be gone: its windows are taken down without events.
   std::vector<HWND> windows;
   for (auto& [id, r] : impl_->records) {
     if (r->kind == Kind::Window && r->hwnd) windows.push_back(r->hwnd);
+    r->handler = nullptr;
   }
   for (HWND hwnd : windows) DestroyWindow(hwnd);
   for (auto& [key, font] : impl_->fonts) DeleteObject(font);
@@ -750,6 +757,7 @@ void Win32Toolkit::showModal(ControlId window) {
   if (!w || w->kind != Kind::Window) return;
   Record* owner = impl.record(w->owner);
   HWND ownerHwnd = owner ? owner->hwnd : nullptr;
+  w->modal = true;
   if (ownerHwnd) EnableWindow(ownerHwnd, FALSE);
   ShowWindow(w->hwnd, SW_SHOW);
   MSG msg;

@@ -98,6 +98,7 @@ struct Record {
   HICON trayIcon = nullptr;
   std::wstring trayTip;
   bool trayShown = false;
+  bool modal = false;      // shown by showModal: its owner is disabled meanwhile
   bool ready = false;      // the form's controls all exist: events may flow
   bool destroyed = false;
 };
