@@ -440,6 +440,13 @@ TEST_F(Win32ToolkitTest, ShownWindowPaintsPicturesBackgroundsAndTheHotPicture) {
   SetCursorPos(header.left + 300, header.top + 40);
   pumpUntil([&] { return captureScreen(place).at(10, 10) == 0x00A000u; }, 1000);
   EXPECT_EQ(captureScreen(place).at(10, 10), 0x00A000u);
+
+  // Bytes that are no picture leave the button's own background.
+  tk.setText(control("图片客服号码"), Prop::Picture, "no picture");
+  pumpUntil([] { return false; }, 200);
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(captureScreen(place).at(10, 10),
+            (std::uint32_t{GetRValue(face)} << 16) | (GetGValue(face) << 8) | GetBValue(face));
 }
 
 TEST_F(Win32ToolkitTest, ScreenshotOfTheShownWindowIsSaved) {
@@ -562,6 +569,23 @@ TEST(Win32Pictures, BmpDecodesToItsSizeAndColour) {
   EXPECT_EQ(picture.height(), 3);
   EXPECT_FALSE(picture.alpha());
   EXPECT_EQ(firstPixel(picture), 0x000A141Eu);  // 0xRRGGBB in DIB order
+}
+
+TEST(Win32Pictures, PngDecodesThroughTheImagingComponent) {
+  // 2x1 RGBA: opaque red, opaque blue.
+  static const char png[] =
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02"
+      "\x00\x00\x00\x01\x08\x06\x00\x00\x00\xf4\x22\x7f\x8a\x00\x00\x00\x0e\x49\x44\x41"
+      "\x54\x78\x9c\x63\xf8\xcf\xc0\x00\x42\xff\x01\x0f\xf9\x03\xfd\x85\x11\x99\x76\x00"
+      "\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+  Win32Toolkit tk;  // the imaging component lives in COM, which the toolkit starts
+  std::string bytes(png, sizeof png - 1);
+  win32::Picture picture = win32::decodePicture(bytes);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture.width(), 2);
+  EXPECT_EQ(picture.height(), 1);
+  EXPECT_EQ(firstPixel(picture), 0xFF0000u);
+  EXPECT_FALSE(win32::decodePicture(bytes.substr(0, 40)));  // cut inside the pixel data
 }
 
 TEST(Win32Pictures, DamagedBmpsGiveNoPicture) {
