@@ -449,6 +449,34 @@ TEST_F(Win32ToolkitTest, ShownWindowPaintsPicturesBackgroundsAndTheHotPicture) {
             (std::uint32_t{GetRValue(face)} << 16) | (GetGValue(face) << 8) | GetBValue(face));
 }
 
+TEST_F(Win32ToolkitTest, HintLabelStaysReadableOnTheMovingProgressBar) {
+  ControlId bar = control("控件下载进度");
+  ControlId hint = control("控件下载提示");
+  tk.setParent(hint, bar);
+  tk.setInt(hint, Prop::Left, 10);
+  tk.setInt(hint, Prop::Top, 0);
+  tk.setInt(window, Prop::Visible, 1);
+  SetForegroundWindow(hwndOf(tk, window));
+  pumpUntil([] { return false; }, 300);
+  for (int position : {30, 100}) {
+    tk.setInt(bar, Prop::Position, position);
+    tk.setText(hint, Prop::Caption, "正在下载中.. " + std::to_string(position) + "%");
+    pumpUntil([] { return false; }, 200);
+  }
+  Capture barShot = captureScreen(screenRect(hwndOf(tk, bar)));
+  std::uint32_t fill = barShot.at(5, 13);  // left of the label: the bar's own fill
+  Capture label = captureScreen(screenRect(hwndOf(tk, hint)));
+  int text = 0, through = 0;
+  for (std::uint32_t p : label.pixels) {
+    p &= 0xFFFFFF;
+    int sum = static_cast<int>((p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF));
+    text += sum < 200;
+    through += p == fill;
+  }
+  EXPECT_GT(text, 20) << "the caption's strokes";
+  EXPECT_GT(through, label.width * label.height / 3) << "the bar seen through the label";
+}
+
 TEST_F(Win32ToolkitTest, ScreenshotOfTheShownWindowIsSaved) {
   ControlId label = control("控件名称");
   tk.setInt(label, Prop::Visible, 1);

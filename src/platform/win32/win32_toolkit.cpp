@@ -297,7 +297,7 @@ std::optional<LRESULT> parentMessage(Win32Toolkit::Impl& impl, UINT message, WPA
       if (!child || lParam == 0) return std::nullopt;
       if (HIWORD(wParam) == BN_CLICKED && child->kind == Kind::Button) {
         raiseSimple(impl, EventKind::Click, child->id);
-      } else if (HIWORD(wParam) == EN_CHANGE) {
+      } else if (HIWORD(wParam) == EN_CHANGE && child->kind == Kind::EditBox) {
         raiseSimple(impl, EventKind::TextChanged, child->id);
       }
       return 0;
@@ -532,6 +532,15 @@ LRESULT CALLBACK toolkitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     }
     if (message == WM_ERASEBKGND) return 1;
+  }
+  if (message == WM_PAINT && r->previousProc && GetWindow(hwnd, GW_CHILD)) {
+    // A standard control that holds a control (the progress bar and its hint label)
+    // paints over it: the child draws itself again on top.
+    LRESULT result = callPrevious(r, hwnd, message, wParam, lParam);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    return result;
   }
   if (message == WM_NCDESTROY) {
     WNDPROC previous = r->previousProc;
