@@ -17,7 +17,9 @@ qovra_start_display() {
 
 qovra_prepare_wine() {
   qovra_start_display
-  if [ ! -f "$WINEPREFIX/.qovra-ready" ]; then
+  # The marker names the registry files' contents, so a changed .reg file is imported again.
+  local marker="$WINEPREFIX/.qovra-ready-$(cat "${QOVRA_ROOT}"/tools/*.reg | md5sum | cut -c1-12)"
+  if [ ! -f "$marker" ]; then
     echo "preparing the Wine prefix (once)"
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
@@ -28,7 +30,8 @@ qovra_prepare_wine() {
     iconv -f UTF-8 -t UTF-16 "${QOVRA_ROOT}/tools/wine-shell.reg" >"$WINEPREFIX/shell.reg"
     "$WINE64" regedit /S "$(winepath_of "$WINEPREFIX/shell.reg")" >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.qovra-ready"
+    rm -f "$WINEPREFIX"/.qovra-ready*
+    touch "$marker"
   fi
   wineserver -p >/dev/null 2>&1 || true
   # The first Wine program starts Wine's own services, which live as long as the
