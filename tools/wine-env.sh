@@ -23,13 +23,11 @@ qovra_prepare_wine() {
     echo "preparing the Wine prefix (once)"
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
     # regedit reads version-5 files as UTF-16 with a byte-order mark.
     iconv -f UTF-8 -t UTF-16 "${QOVRA_ROOT}/tools/wine-fonts.reg" >"$WINEPREFIX/fonts.reg"
     "$WINE64" regedit /S "$(winepath_of "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
     iconv -f UTF-8 -t UTF-16 "${QOVRA_ROOT}/tools/wine-shell.reg" >"$WINEPREFIX/shell.reg"
     "$WINE64" regedit /S "$(winepath_of "$WINEPREFIX/shell.reg")" >/dev/null 2>&1
-    wineserver -w
     rm -f "$WINEPREFIX"/.qovra-ready*
     touch "$marker"
   fi
