@@ -17,6 +17,9 @@ qovra_start_display() {
 
 qovra_prepare_wine() {
   qovra_start_display
+  # One wineserver for the whole run (starting one per test costs seconds). It lingers 60 s
+  # after the last Wine program and then ends by itself, so a run leaves nothing behind.
+  wineserver -p60 >/dev/null 2>&1 || true
   # The marker names the registry files' contents, so a changed .reg file is imported again.
   local marker="$WINEPREFIX/.qovra-ready-$(cat "${QOVRA_ROOT}"/tools/*.reg | md5sum | cut -c1-12)"
   if [ ! -f "$marker" ]; then
@@ -31,7 +34,6 @@ qovra_prepare_wine() {
     rm -f "$WINEPREFIX"/.qovra-ready*
     touch "$marker"
   fi
-  wineserver -p >/dev/null 2>&1 || true
   # The first Wine program starts Wine's own services, which live as long as the
   # wineserver. Start them here, detached from every pipe: started under ctest they would
   # hold its output pipe open and ctest would wait for them until its time-out.
