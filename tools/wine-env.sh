@@ -19,6 +19,7 @@ qovra_prepare_wine() {
   qovra_start_display
   # One wineserver for the whole run (starting one per test costs seconds). It lingers 60 s
   # after the last Wine program and then ends by itself, so a run leaves nothing behind.
+  mkdir -p "$WINEPREFIX"
   wineserver -p60 >/dev/null 2>&1 || true
   # The marker names the registry files' contents, so a changed .reg file is imported again.
   local marker="$WINEPREFIX/.qovra-ready-$(cat "${QOVRA_ROOT}"/tools/*.reg | md5sum | cut -c1-12)"
