@@ -671,9 +671,13 @@ TEST(Win32Pictures, IconComesFromGoodIcoBytesOnly) {
   }
 }
 
-TEST_F(Win32ToolkitTest, TrayRefusesBytesThatAreNoIcon) {
+
+TEST_F(Win32ToolkitTest, TrayTakesAnIconFileAndRefusesBytesThatAreNoIcon) {
   EXPECT_FALSE(tk.trayAdd(window, "not an icon", "提示"));
   tk.trayRemove(window);  // nothing there: harmless
+  EXPECT_TRUE(tk.trayAdd(window, iconFile(16), "Qovra·软件盒子\r\n为Qovra软件旗下数十款软件提供下载、升级服务"));
+  EXPECT_TRUE(tk.trayAdd(window, iconFile(16), "新的提示"));  // a second add changes it
+  tk.trayRemove(window);
 }
 
 }  // namespace
