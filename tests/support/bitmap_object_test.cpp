@@ -107,5 +107,13 @@ TEST(BitmapObject, FileIconsAreDrawnOnWhite) {
   }
 }
 
+TEST(BitmapObject, AFileWithoutIconGivesAWhitePicture) {
+  BitmapObject bitmap;
+  ASSERT_TRUE(bitmap.fromIcon(fixture("missing.exe")));
+  BitmapObject white;
+  ASSERT_TRUE(white.capture(picture(32, 32, platform::kWhite), 32));
+  EXPECT_EQ(bitmap.toBmpBytes(), white.toBmpBytes());
+}
+
 }  // namespace
 }  // namespace qovra
