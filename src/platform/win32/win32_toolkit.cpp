@@ -646,7 +646,6 @@ Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, 
   r.parent = parent.id;
   r.name = spec.name;
   r.kind = spec.kind;
-  r.tag.clear();
   r.link = spec.link;
   r.font = spec.font;
   r.textColour = spec.textColour;
