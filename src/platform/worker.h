@@ -19,8 +19,9 @@ class Worker {
   // The OS handle to wait on (a HANDLE on Windows); null on other platforms.
   void* waitHandle() const;
 
+  struct State;  // the backend's own (public so its thread entry can name it)
+
  private:
-  struct State;
   std::unique_ptr<State> state_;
 };
 
