@@ -180,6 +180,8 @@ std::optional<ShellLink> readShellLink(std::string_view bytes) {
       std::size_t length = r.u16(at) * unit;
       std::string_view raw = r.slice(at + 2, length);
       *text = unit == 2 ? utf16BytesToUtf8(raw, false) : toUtf8(raw, Charset::Gbk);
+      // Some writers (Wine's shell among them) count a terminating NUL into the length.
+      text->resize(std::min(text->size(), text->find('\0')));
       at += 2 + length;
     }
     flag <<= 1;
