@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/unicode.h"
 #include "platform/version_resource.h"
 
 namespace qovra {
@@ -36,45 +37,12 @@ std::string translationKey(std::uint32_t entry) {
 
 namespace {
 
-void appendUtf8(std::string& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | c >> 6);
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | c >> 12);
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | c >> 18);
-    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// A text value of a version resource: UTF-16LE code units up to the first zero unit,
-// as UTF-8. A surrogate without its partner becomes U+FFFD.
+// A text value of a version resource: its UTF-16LE code units up to the first zero
+// unit, as UTF-8.
 std::string versionText(const std::string& units) {
-  std::string out;
-  auto unit = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(units[2 * i]) |
-                                      static_cast<unsigned char>(units[2 * i + 1]) << 8);
-  };
-  std::size_t count = units.size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t c = unit(i);
-    if (c == 0) break;
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    appendUtf8(out, c);
-  }
-  return out;
+  std::size_t length = 0;
+  while (length + 1 < units.size() && (units[length] != 0 || units[length + 1] != 0)) length += 2;
+  return platform::utf16BytesToUtf8(std::string_view(units).substr(0, length), false);
 }
 
 }  // namespace

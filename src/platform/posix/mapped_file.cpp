@@ -1,18 +1,16 @@
 #include "platform/posix/mapped_file.h"
 
+#include "platform/posix/native_path.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 namespace qovra::platform::posix {
 
 MappedFile::MappedFile(const std::string& path) {
-  std::string native = path;
-  std::replace(native.begin(), native.end(), '\\', '/');
-  int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {

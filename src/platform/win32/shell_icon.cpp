@@ -4,19 +4,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstring>
+#include "platform/win32/wide_text.h"
 
 namespace qovra::platform {
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  for (wchar_t& c : out)
-    if (c == L'/') c = L'\\';
-  return out;
-}
 
 // The icon drawn (DrawIconEx, DI_NORMAL) into a top-down 32-bit DIB section filled white.
 void drawIcon(HICON icon, Pixels& picture) {
@@ -56,7 +47,7 @@ Pixels shellIconOnWhite(const std::string& path, int width, int height) {
   // The icon flag alone: the attribute is passed but not used in place of the file, so
   // the shell reads the program's own icon rather than a generic one for its type.
   SHFILEINFOW info{};
-  if (!SHGetFileInfoW(wide(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON) ||
+  if (!SHGetFileInfoW(win32::widePath(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON) ||
       !info.hIcon)
     return picture;
   drawIcon(info.hIcon, picture);

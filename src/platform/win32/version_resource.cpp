@@ -5,17 +5,10 @@
 
 #include <cstdint>
 
+#include "platform/win32/wide_text.h"
+
 namespace qovra::platform {
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  for (wchar_t& c : out)
-    if (c == L'/') c = L'\\';
-  return out;
-}
 
 // VerQueryValueW hands back a pointer into the block and a length (bytes for binary
 // values, characters for texts); the bytes are copied out clipped to the block.
@@ -23,7 +16,7 @@ std::optional<std::string> query(const std::string& block, const std::string& su
                                  std::size_t unitSize) {
   void* value = nullptr;
   UINT length = 0;
-  if (block.empty() || !VerQueryValueW(block.data(), wide(subBlock).c_str(), &value, &length))
+  if (block.empty() || !VerQueryValueW(block.data(), win32::wideText(subBlock).c_str(), &value, &length))
     return std::nullopt;
   auto begin = reinterpret_cast<std::uintptr_t>(block.data());
   auto at = reinterpret_cast<std::uintptr_t>(value);
@@ -37,11 +30,11 @@ std::optional<std::string> query(const std::string& block, const std::string& su
 
 unsigned long versionResourceSize(const std::string& path) {
   DWORD handle = 0;
-  return GetFileVersionInfoSizeW(wide(path).c_str(), &handle);
+  return GetFileVersionInfoSizeW(win32::widePath(path).c_str(), &handle);
 }
 
 std::optional<std::string> readVersionResource(const std::string& path) {
-  std::wstring native = wide(path);
+  std::wstring native = win32::widePath(path);
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(native.c_str(), &handle);
   if (size == 0) return std::nullopt;
