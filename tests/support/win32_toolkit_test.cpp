@@ -485,7 +485,7 @@ TEST_F(Win32ToolkitTest, ScreenshotOfTheShownWindowIsSaved) {
   pumpUntil([] { return false; }, 500);
   Capture shot = captureScreen(screenRect(hwndOf(tk, window)));
   std::string folder = QOVRA_BINARY_DIR "/screenshots";
-  CreateDirectoryW(win32::widen(folder).c_str(), nullptr);
+  CreateDirectoryW(win32::wideText(folder).c_str(), nullptr);
   std::string path = folder + "/test-window.bmp";
   ASSERT_TRUE(saveBmp(shot, path));
   std::printf("screenshot: %s\n", path.c_str());

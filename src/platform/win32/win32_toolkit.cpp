@@ -131,27 +131,6 @@ std::wstring windowText(HWND hwnd) {
 
 }  // namespace
 
-namespace win32 {
-
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-}  // namespace win32
 
 // ---- the inner state ---------------------------------------------------------------
 
@@ -170,7 +149,7 @@ HFONT Win32Toolkit::Impl::font(const FontSpec& spec) {
   // stock GUI font of other locales draws Chinese through font links, cut at the top.
   LOGFONTW logFont{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-  std::wstring face = spec.face.empty() ? std::wstring(L"宋体") : win32::widen(spec.face);
+  std::wstring face = spec.face.empty() ? std::wstring(L"宋体") : win32::wideText(spec.face);
   face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   std::fill(std::begin(logFont.lfFaceName), std::end(logFont.lfFaceName), L'\0');
   std::copy(face.begin(), face.end(), logFont.lfFaceName);
@@ -672,7 +651,7 @@ Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, 
                 (spec.enabled ? 0 : WS_DISABLED);
   bool own = cls.cls == kPaneClass;
   if (own) style |= WS_CLIPCHILDREN;
-  HWND hwnd = CreateWindowExW(cls.exStyle, cls.cls, win32::widen(spec.caption).c_str(), style,
+  HWND hwnd = CreateWindowExW(cls.exStyle, cls.cls, win32::wideText(spec.caption).c_str(), style,
                               spec.left, spec.top, std::max(0, spec.width), std::max(0, spec.height),
                               parent.hwnd, nullptr, GetModuleHandleW(nullptr), own ? &r : nullptr);
   if (!hwnd) {
@@ -740,7 +719,7 @@ ControlId Win32Toolkit::loadForm(const FormSpec& form, Handler handler, ControlI
   impl.records.emplace(w.id, std::move(owned));
   Record* ownerRecord = impl.record(owner);
 
-  HWND hwnd = CreateWindowExW(0, kWindowClass, win32::widen(form.caption).c_str(),
+  HWND hwnd = CreateWindowExW(0, kWindowClass, win32::wideText(form.caption).c_str(),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, form.left, form.top,
                               form.width, form.height, ownerRecord ? ownerRecord->hwnd : nullptr,
                               nullptr, GetModuleHandleW(nullptr), &w);
@@ -882,7 +861,7 @@ std::string Win32Toolkit::className(ControlId control) const {
   if (!r || !r->hwnd) return {};
   wchar_t name[256] = {};
   int n = GetClassNameW(r->hwnd, name, 256);
-  return win32::narrow(std::wstring_view(name, static_cast<std::size_t>(std::max(0, n))));
+  return win32::narrowText(std::wstring_view(name, static_cast<std::size_t>(std::max(0, n))));
 }
 
 // ---- properties ------------------------------------------------------------------------
@@ -1062,7 +1041,7 @@ std::string Win32Toolkit::getText(ControlId control, Prop prop) const {
   if (!r) return {};
   switch (prop) {
     case Prop::Tag: return r->tag;
-    case Prop::Caption: return r->hwnd ? win32::narrow(windowText(r->hwnd)) : std::string();
+    case Prop::Caption: return r->hwnd ? win32::narrowText(windowText(r->hwnd)) : std::string();
     case Prop::Picture: return r->pictureBytes;
     case Prop::HotPicture: return r->hotPictureBytes;
     case Prop::LinkAddress: return r->link;
@@ -1079,7 +1058,7 @@ void Win32Toolkit::setText(ControlId control, Prop prop, std::string_view value)
       return;
     case Prop::Caption:
       if (!r->hwnd) return;
-      SetWindowTextW(r->hwnd, win32::widen(value).c_str());
+      SetWindowTextW(r->hwnd, win32::wideText(value).c_str());
       if (r->kind == Kind::TransparentLabel) invalidateUnder(r->hwnd);
       return;
     case Prop::Picture:

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_toolkit.h"
 
 namespace qovra::ui::win32 {
@@ -19,8 +20,8 @@ namespace qovra::ui::win32 {
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kTrayId = 1;
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+using platform::win32::narrowText;
+using platform::win32::wideText;
 
 // A decoded picture: a 32-bit top-down DIB section. With alpha, its pixels are
 // premultiplied (as AlphaBlend wants them).

@@ -22,7 +22,7 @@ HWND windowHandle(const Win32Toolkit::Impl& impl, ControlId id) {
 
 // "text|*.txt|all|*.*" as the dialog wants it: pieces ended by zeros, and one more.
 std::wstring dialogFilter(std::string_view filter) {
-  std::wstring wide = win32::widen(filter);
+  std::wstring wide = win32::wideText(filter);
   std::replace(wide.begin(), wide.end(), L'|', L'\0');
   wide.push_back(L'\0');
   wide.push_back(L'\0');
@@ -40,13 +40,13 @@ std::vector<std::string> chosenPaths(const std::wstring& buffer) {
   }
   std::vector<std::string> paths;
   if (pieces.size() == 1) {
-    paths.push_back(win32::narrow(pieces[0]));
+    paths.push_back(win32::narrowText(pieces[0]));
     return paths;
   }
   for (std::size_t i = 1; i < pieces.size(); ++i) {
     std::wstring folder = pieces[0];
     if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
-    paths.push_back(win32::narrow(folder + pieces[i]));
+    paths.push_back(win32::narrowText(folder + pieces[i]));
   }
   return paths;
 }
@@ -68,8 +68,8 @@ bool Win32Toolkit::Impl::addTrayIcon(Record& window, DWORD action) {
 
 int Win32Toolkit::messageBox(ControlId owner, std::string_view text, std::string_view title,
                              unsigned style) {
-  return MessageBoxW(windowHandle(*impl_, owner), win32::widen(text).c_str(),
-                     win32::widen(title).c_str(), style);
+  return MessageBoxW(windowHandle(*impl_, owner), win32::wideText(text).c_str(),
+                     win32::wideText(title).c_str(), style);
 }
 
 std::string Win32Toolkit::clipboardText() {
@@ -81,7 +81,7 @@ std::string Win32Toolkit::clipboardText() {
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
       std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
-      text = win32::narrow(std::wstring_view(chars, std::find(chars, chars + limit, L'\0') - chars));
+      text = win32::narrowText(std::wstring_view(chars, std::find(chars, chars + limit, L'\0') - chars));
       GlobalUnlock(data);
     }
   }
@@ -91,7 +91,7 @@ std::string Win32Toolkit::clipboardText() {
 
 std::vector<std::string> Win32Toolkit::openFilesDialog(ControlId owner, std::string_view title,
                                                        std::string_view filter) {
-  std::wstring wideTitle = win32::widen(title);
+  std::wstring wideTitle = win32::wideText(title);
   std::wstring wideFilter = dialogFilter(filter);
   std::wstring buffer(64 * 1024, L'\0');
   OPENFILENAMEW dialog{};
@@ -114,7 +114,7 @@ bool Win32Toolkit::trayAdd(ControlId window, std::string_view iconBytes, std::st
   if (!icon) return false;
   if (w->trayIcon) DestroyIcon(w->trayIcon);
   w->trayIcon = icon;
-  w->trayTip = win32::widen(tip);
+  w->trayTip = win32::wideText(tip);
   bool added = impl_->addTrayIcon(*w, w->trayShown ? NIM_MODIFY : NIM_ADD);
   w->trayShown = w->trayShown || added;
   return added;

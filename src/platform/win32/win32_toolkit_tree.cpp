@@ -36,7 +36,7 @@ int Win32Toolkit::treeAdd(ControlId tree, std::string_view caption, int image, i
                           std::int64_t value) {
   Record* r = treeRecord(*impl_, tree);
   if (!r) return -1;
-  std::wstring text = win32::widen(caption);
+  std::wstring text = win32::wideText(caption);
   TVINSERTSTRUCTW insert{};
   insert.hParent = TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
