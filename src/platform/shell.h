@@ -31,7 +31,8 @@ class Shell {
   virtual bool writeShortcut(const std::string& lnkPath, const ShortcutProperties& properties) = 0;
 };
 
-// The shell of this platform (the real one on Windows, a recording one elsewhere).
+// The shell of this platform: the real one on Windows; elsewhere a RecordingShell
+// (platform/recording_shell.h) with the special folders under $HOME and /tmp.
 Shell& shell();
 // Replaces the shell for tests; null puts the platform's own back.
 void setShell(Shell* replacement);
