@@ -6,7 +6,11 @@
 
 #include "scratch_folder.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/wide_text.h"
+#else
 #include <sys/xattr.h>
 #include <unistd.h>
 #endif
@@ -147,6 +151,21 @@ TEST_F(FilesTest, AttributesAreStoredTheWayWineStoresThem) {
   char value[32] = {};
   ASSERT_GT(getxattr(native.c_str(), "user.DOSATTRIB", value, sizeof value - 1), 0);
   EXPECT_STREQ(value, "0x22");
+}
+#else
+// A directory symbolic link inside the tree: removed as a link, its target untouched.
+// (Needs the right to create links; where the system refuses, there is nothing to test.)
+TEST_F(FilesTest, DeleteTreeRemovesLinksButNotWhatTheyPointAt) {
+  ASSERT_TRUE(createFolder(at("outside")));
+  ASSERT_TRUE(writeFile(at("outside\\precious.txt"), "keep"));
+  ASSERT_TRUE(createFolder(at("tree")));
+  std::wstring link = win32::widePath(at("tree\\folder-link"));
+  if (!CreateSymbolicLinkW(link.c_str(), win32::widePath(at("outside")).c_str(),
+                           SYMBOLIC_LINK_FLAG_DIRECTORY))
+    GTEST_SKIP() << "no directory links here: " << GetLastError();
+  EXPECT_TRUE(deleteTree(at("tree")));
+  EXPECT_FALSE(pathExists(at("tree")));
+  EXPECT_EQ(readFile(at("outside\\precious.txt")), "keep");
 }
 #endif
 
