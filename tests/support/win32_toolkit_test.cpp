@@ -680,6 +680,19 @@ TEST_F(Win32ToolkitTest, TrayTakesAnIconFileAndRefusesBytesThatAreNoIcon) {
   tk.trayRemove(window);
 }
 
+TEST(Win32Clipboard, UnicodeTextComesBackAsUtf8) {
+  const wchar_t text[] = L"粘贴的内容\r\nsecond line";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  std::memcpy(GlobalLock(memory), text, sizeof text);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  Win32Toolkit tk;
+  EXPECT_EQ(tk.clipboardText(), "粘贴的内容\r\nsecond line");
+}
+
 }  // namespace
 }  // namespace qovra::ui
 
