@@ -64,7 +64,9 @@ TEST(Forms, NamesAreUniqueAndEveryParentExists) {
     std::set<std::string> names;
     for (const auto& c : form->controls) EXPECT_TRUE(names.insert(c.name).second) << c.name;
     for (const auto& c : form->controls)
-      if (!c.parent.empty()) EXPECT_TRUE(names.count(c.parent)) << c.name << " in " << c.parent;
+      if (!c.parent.empty()) {
+        EXPECT_TRUE(names.count(c.parent)) << c.name << " in " << c.parent;
+      }
   }
 }
 
