@@ -616,7 +616,7 @@ void setPicture(Record& r, bool hot, std::string_view bytes) {
   if (r.hwnd) InvalidateRect(r.hwnd, nullptr, FALSE);
 }
 
-// Creates one control under `parent` (a window or a control) as the spec describes.
+// Creates one control under `parent` (a window or a control) as its ControlSpec describes.
 Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, const ControlSpec& spec) {
   auto owned = std::make_unique<Record>();
   Record& r = *owned;
