@@ -4,6 +4,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/files.h"
 #include "platform/runtime.h"
+#include "settings/program_settings.h"
 #include "support/forms.h"
 #include "support/process_state.h"
 
@@ -47,8 +48,8 @@ ui::ControlId startUp(const std::vector<std::string>& arguments) {
   readCommandLine(arguments);
   checkOfflineShortcut();
   processState().programTitle = kProgramTitle;
-  // The branding file and the program ini are applied here, in this order, once they exist:
-  // the ini's name follows the brand word.
+  // The branding file goes here, once it exists: the ini's name follows the brand word.
+  settings::bindProgramSettings();
   const ui::ControlId window = ui::toolkit().loadForm(mainWindowForm(), onMainWindowEvent);
   ui::toolkit().setInt(window, ui::Prop::Visible, 1);
   return window;
@@ -59,6 +60,7 @@ void exitCleanup() {
   cleanedUp = true;
   // The rows' controls went with the main window; only the records remain to release.
   catalogueState() = CatalogueState{};
+  settings::releaseProgramSettings();
   auto& state = processState();
   state.pendingDeletePath.clear();
   state.programTitle.clear();
