@@ -1,11 +1,32 @@
 #include "settings/ini_text.h"
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 namespace qovra::settings::ini {
 namespace {
 
 constexpr std::string_view kHeaderStart = "\r\n[";
+
+// Names and keys are searched with a skip table: a plain find stops at every "\r", which
+// starts every line and every pattern.
+std::size_t findText(std::string_view text, std::string_view pattern, std::size_t from) {
+  if (from > text.size()) return npos;
+  const auto hit = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                               std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
+  return hit == text.end() ? npos : static_cast<std::size_t>(hit - text.begin());
+}
+
+// The next "\r\n[" from `from` on. "[" is rare in an ini apart from headers, so looking
+// for it alone (one memchr over the text) beats looking for the line breaks, one a line.
+std::size_t findHeaderStart(std::string_view text, std::size_t from) {
+  for (std::size_t bracket = text.find('[', from + kLineEnd.size()); bracket != npos;
+       bracket = text.find('[', bracket + 1)) {
+    if (text[bracket - 2] == '\r' && text[bracket - 1] == '\n') return bracket - kLineEnd.size();
+  }
+  return npos;
+}
 
 std::size_t lineEndFrom(std::string_view text, std::size_t from) {
   const std::size_t end = text.find(kLineEnd, from);
@@ -42,13 +63,13 @@ std::size_t findHeader(std::string_view text, std::string_view section) {
   header.append(section);
   header += ']';
   if (text.starts_with(std::string_view(header).substr(kLineEnd.size()))) return 0;
-  const std::size_t hit = text.find(header);
+  const std::size_t hit = findText(text, header, 0);
   return hit == npos ? npos : hit + kLineEnd.size();
 }
 
 std::size_t nextHeaderBetween(std::string_view text, std::size_t from, std::size_t to) {
-  for (std::size_t hit = text.find(kHeaderStart, from); hit != npos && hit < to;
-       hit = text.find(kHeaderStart, hit + 1)) {
+  for (std::size_t hit = findHeaderStart(text, from); hit != npos && hit < to;
+       hit = findHeaderStart(text, hit + 1)) {
     const std::size_t lineStart = hit + kLineEnd.size();
     if (isHeaderLine(text.substr(lineStart, lineEndFrom(text, lineStart) - lineStart))) return lineStart;
   }
@@ -67,7 +88,7 @@ bool findEntry(std::string_view text, std::size_t headerEnd, std::string_view ke
   // Cut at the next header's "[": a hit inside can only end before the header's own line
   // break, since the pattern is longer than that break.
   const std::string_view section = text.substr(0, sectionEnd(text, headerEnd));
-  const std::size_t hit = section.find(pattern, headerEnd);
+  const std::size_t hit = findText(section, pattern, headerEnd);
   if (hit == npos) return false;
   entry.lineBreak = hit;
   entry.valueStart = hit + pattern.size();
@@ -76,7 +97,7 @@ bool findEntry(std::string_view text, std::size_t headerEnd, std::string_view ke
 }
 
 std::size_t entryInsertPoint(std::string_view text, std::size_t headerEnd) {
-  const std::size_t next = text.find(kHeaderStart, headerEnd);
+  const std::size_t next = findHeaderStart(text, headerEnd);
   return next == npos ? text.size() : next;
 }
 
