@@ -1,0 +1,106 @@
+// What the settings tests share: a scratch folder per test, the store's outside services
+// put back after each test, and a held file that fails on purpose and counts what it is
+// asked to write.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/files.h"
+#include "platform/held_file.h"
+#include "settings/store_services.h"
+
+namespace qovra::settings::testing_support {
+
+// A fresh folder under the build tree for the running test.
+inline std::string scratchFolder() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  std::replace(name.begin(), name.end(), '/', '_');
+  const std::string folder = std::string(QOVRA_BINARY_DIR) + "\\test-tmp\\settings\\" + name;
+  platform::deleteTree(folder);
+  platform::createFolder(folder);
+  return folder;
+}
+
+inline std::string fileBytes(const std::string& path) { return platform::readFile(path).value_or("<unreadable>"); }
+
+// Each test starts with the services a plain process has and leaves them so.
+class ServicesGuard {
+ public:
+  ServicesGuard() : saved_(storeServices()) {}
+  ~ServicesGuard() { storeServices() = saved_; }
+
+ private:
+  StoreServices saved_;
+};
+
+// What the faulty file is told to do, shared with the test that steers it.
+struct Faults {
+  // Writes reaching past this size stop there and fail, as on a full disk.
+  std::uint64_t capacity = UINT64_MAX;
+  // While set, every other write (the first included) puts only half its bytes down and
+  // fails: the edit's write fails and putting the old bytes back works.
+  bool everyOtherWriteShort = false;
+  // Every write and truncation fails without touching the file (a file locked underneath).
+  bool locked = false;
+  bool failFlush = false;
+  // What was asked of the file.
+  std::uint64_t bytesWritten = 0;
+  int writes = 0;
+};
+
+class FaultyFile : public platform::HeldFile {
+ public:
+  FaultyFile(std::unique_ptr<platform::HeldFile> real, std::shared_ptr<Faults> faults)
+      : real_(std::move(real)), faults_(std::move(faults)) {
+    faults_->writes = 0;
+  }
+
+  bool writable() const override { return real_->writable(); }
+  std::optional<std::string> read(std::uint64_t offset, std::uint64_t length) const override {
+    return real_->read(offset, length);
+  }
+  bool writeAt(std::uint64_t offset, std::string_view bytes) override {
+    ++faults_->writes;
+    faults_->bytesWritten += bytes.size();
+    if (faults_->locked) return false;
+    if (faults_->everyOtherWriteShort && faults_->writes % 2 == 1) {
+      real_->writeAt(offset, bytes.substr(0, bytes.size() / 2));
+      return false;
+    }
+    if (offset >= faults_->capacity) return false;
+    const std::uint64_t room = faults_->capacity - offset;
+    if (bytes.size() > room) {
+      real_->writeAt(offset, bytes.substr(0, static_cast<std::size_t>(room)));
+      return false;
+    }
+    return real_->writeAt(offset, bytes);
+  }
+  bool truncate(std::uint64_t length) override { return !faults_->locked && real_->truncate(length); }
+  bool flush() override { return !faults_->failFlush && real_->flush(); }
+  bool stillAtPath() const override { return real_->stillAtPath(); }
+
+ private:
+  std::unique_ptr<platform::HeldFile> real_;
+  std::shared_ptr<Faults> faults_;
+};
+
+// From now on stores hold their files through a FaultyFile steered by the result.
+inline std::shared_ptr<Faults> holdFaultyFiles() {
+  auto faults = std::make_shared<Faults>();
+  storeServices().holdFile = [faults](const std::string& path) -> std::unique_ptr<platform::HeldFile> {
+    auto real = platform::holdFile(path);
+    if (!real) return nullptr;
+    return std::make_unique<FaultyFile>(std::move(real), faults);
+  };
+  return faults;
+}
+
+}  // namespace qovra::settings::testing_support
