@@ -85,10 +85,12 @@ bool findEntry(std::string_view text, std::size_t headerEnd, std::string_view ke
   std::string pattern(kLineEnd);
   pattern.append(key);
   pattern += '=';
-  // Cut at the next header's "[": a hit inside can only end before the header's own line
-  // break, since the pattern is longer than that break.
-  const std::string_view section = text.substr(0, sectionEnd(text, headerEnd));
-  const std::size_t hit = findText(section, pattern, headerEnd);
+  // A hit may start as late as the next header's own line break: only a header line
+  // between the section's header and the hit hides it. (A key holding "\r\n" can span
+  // a header line; were it not found there, every write would add it once more.)
+  const std::size_t end = sectionEnd(text, headerEnd);
+  const std::size_t searched = end == text.size() ? end : std::min(text.size(), end - kLineEnd.size() + pattern.size());
+  const std::size_t hit = findText(text.substr(0, searched), pattern, headerEnd);
   if (hit == npos) return false;
   entry.lineBreak = hit;
   entry.valueStart = hit + pattern.size();

@@ -4,8 +4,8 @@
 //  - A section starts with "[" + name + "]" at the start of the text or right after "\r\n".
 //  - A header line starts with "[" at the start of the text or after "\r\n", and its last
 //    character, before "\r\n" or the end of the text, is "]".
-//  - An entry is "\r\n" + key + "=" + value after its section's header and before the
-//    next header line; the value runs to the next "\r\n" or to the end.
+//  - An entry is "\r\n" + key + "=" + value after its section's header with no header
+//    line in between; the value runs to the next "\r\n" or to the end.
 // In GBK a "]" can be the second byte of a Chinese character, so the last character of
 // a line is found by walking the line's characters, not by looking at its last byte.
 #pragma once
@@ -37,7 +37,7 @@ struct Entry {
 };
 
 // The entry of `key` in the section whose header's closing bracket is at `headerEnd`:
-// the first "\r\n" + key + "=" after the header and before the next header line.
+// the first "\r\n" + key + "=" after the header with no header line in between.
 bool findEntry(std::string_view text, std::size_t headerEnd, std::string_view key, Entry& entry);
 
 // Where a new entry of that section goes: just before the next "\r\n[" after the header,
