@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ struct DamagedCase {
   std::string bytes;
   std::string section, key, expected;  // what a read of section/key gives ("<default>": nothing)
 };
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const DamagedCase& c, std::ostream* out) { *out << c.name; }
+
 
 std::vector<DamagedCase> damagedCases() {
   return {

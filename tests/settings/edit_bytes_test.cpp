@@ -3,6 +3,7 @@
 // exactly the same bytes as the buffer.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ struct BytesCase {
   std::vector<Edit> edits;
   std::string after;   // file bytes
 };
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const BytesCase& c, std::ostream* out) { *out << c.name; }
+
 
 int apply(SettingsStore& store, const Edit& edit) {
   switch (edit.kind) {
@@ -91,6 +96,9 @@ const std::vector<BytesCase> kCases = {
     {"ChineseNamesAndValuesAreWrittenInGbk", "",
      {write("使用版本", "软件", "真")},
      "[\xCA\xB9\xD3\xC3\xB0\xE6\xB1\xBE]\r\n\xC8\xED\xBC\xFE=\xD5\xE6"},
+    // The entry's own line looks like a header: only a header before the entry hides it.
+    {"KeyWhoseOwnLineLooksLikeAHeader", "",
+     {write("s", "[t]\r\nx", "1"), write("s", "[t]\r\nx", "2")}, "[s]\r\n[t]\r\nx=2"},
     {"SameValueAgainChangesNothing", "[s]\r\nk=1", {write("s", "k", "1")}, "[s]\r\nk=1"},
     {"SeveralEditsInARow", "",
      {write("a", "x", "1"), write("b", "y", "2"), write("a", "z", "3"), write("b", "y", "22"),

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct ReadCase {
   bool emptyMeansDefault;
   std::string expected;  // "<default>" is the default given
 };
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
 
 const std::vector<ReadCase> kReads = {
     {"EmptyStore", "", "s", "k", false, "<default>"},
