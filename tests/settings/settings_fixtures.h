@@ -51,9 +51,15 @@ struct Faults {
   // Every write and truncation fails without touching the file (a file locked underneath).
   bool locked = false;
   bool failFlush = false;
-  // What was asked of the file.
+  // Bytes that still reach the disk before the power goes; after that nothing does, and
+  // the store (as good as gone by then) is told that every call worked.
+  std::uint64_t powerFor = UINT64_MAX;
+  bool powerOff = false;
+  // What was asked of the file: bytes and writes, and every call in order ("w" write,
+  // "t" truncate, "f" flush).
   std::uint64_t bytesWritten = 0;
   int writes = 0;
+  std::string calls;
 };
 
 class FaultyFile : public platform::HeldFile {
@@ -70,6 +76,14 @@ class FaultyFile : public platform::HeldFile {
   bool writeAt(std::uint64_t offset, std::string_view bytes) override {
     ++faults_->writes;
     faults_->bytesWritten += bytes.size();
+    faults_->calls += 'w';
+    if (faults_->powerOff) return true;
+    if (bytes.size() > faults_->powerFor) {
+      real_->writeAt(offset, bytes.substr(0, static_cast<std::size_t>(faults_->powerFor)));
+      faults_->powerOff = true;
+      return true;
+    }
+    faults_->powerFor -= bytes.size();
     if (faults_->locked) return false;
     if (faults_->everyOtherWriteShort && faults_->writes % 2 == 1) {
       real_->writeAt(offset, bytes.substr(0, bytes.size() / 2));
@@ -83,8 +97,16 @@ class FaultyFile : public platform::HeldFile {
     }
     return real_->writeAt(offset, bytes);
   }
-  bool truncate(std::uint64_t length) override { return !faults_->locked && real_->truncate(length); }
-  bool flush() override { return !faults_->failFlush && real_->flush(); }
+  bool truncate(std::uint64_t length) override {
+    faults_->calls += 't';
+    if (faults_->powerOff) return true;
+    return !faults_->locked && real_->truncate(length);
+  }
+  bool flush() override {
+    faults_->calls += 'f';
+    if (faults_->powerOff) return true;
+    return !faults_->failFlush && real_->flush();
+  }
   bool stillAtPath() const override { return real_->stillAtPath(); }
 
  private:
