@@ -1,6 +1,10 @@
 #include "support/forms.h"
 
 #include "app/deployment.h"
+#include "support/form_pictures.h"
+
+#include <string>
+#include <utility>
 
 namespace qovra {
 namespace {
@@ -42,24 +46,42 @@ ControlSpec link(const char* name, int left, const std::string& caption, const s
   c.caption = caption;
   c.link = address;
   c.cursor = ui::Cursor::Hand;
+  c.font.underline = true;
+  c.textColour = ui::rgb(0, 0, 255);
+  return c;
+}
+
+// The header's picture buttons: the pictures are the box's own, not given by the design.
+ControlSpec pictureButton(const char* name, int left, int top, int width, int height, std::string picture,
+                          std::string hotPicture) {
+  ControlSpec c = control(name, Kind::PictureButton, "图片框底座", left, top, width, height);
+  c.picture = std::move(picture);
+  c.hotPicture = std::move(hotPicture);
+  c.cursor = ui::Cursor::Hand;
+  return c;
+}
+
+// The two big header buttons: the design gives no font; a bold 14 px 宋体 matches their 36 px height.
+ControlSpec bigButton(const char* name, int left, int width, const char* caption) {
+  ControlSpec c = control(name, Kind::Button, "图片框底座", left, 8, width, 36, caption);
+  c.font = {"宋体", 14, true};
   return c;
 }
 
 std::vector<ControlSpec> headerControls() {
   ControlSpec search = control("编辑框搜索", Kind::EditBox, "图片框底座", 611, 46, 320, 36);
   search.font = {"新宋体", 15};
-  ControlSpec banner = control("图片Qovra软件", Kind::PictureButton, "图片框底座", 384, 12, 195, 64);
-  banner.cursor = ui::Cursor::Hand;
+  using namespace form_pictures;
   return {
-      control("图片疑点说明", Kind::PictureButton, "图片框底座", 16, 0, 64, 64),
+      pictureButton("图片疑点说明", 16, 0, 64, 64, help(), helpHot()),
       link("链接疑点说明", 16, "疑点说明", ""),
-      control("图片客服号码", Kind::PictureButton, "图片框底座", 104, 0, 64, 64),
+      pictureButton("图片客服号码", 104, 0, 64, 64, contact(), contactHot()),
       link("链接客服号码", 104, deployment::kContactNumber, deployment::kContactUrl),
-      control("图片软件主页", Kind::PictureButton, "图片框底座", 192, 0, 64, 64),
+      pictureButton("图片软件主页", 192, 0, 64, 64, homepage(), homepageHot()),
       link("链接软件主页", 192, "盒子主页", deployment::kMembershipUrl),
-      banner,
-      control("按钮一键下载", Kind::Button, "图片框底座", 611, 8, 160, 36, "全部下载"),
-      control("按钮更新配置", Kind::Button, "图片框底座", 779, 8, 152, 36, "检测更新"),
+      pictureButton("图片Qovra软件", 384, 12, 195, 64, banner(), bannerHot()),
+      bigButton("按钮一键下载", 611, 160, "全部下载"),
+      bigButton("按钮更新配置", 779, 152, "检测更新"),
       search,
       timer("时钟官网", "", 20),
   };
@@ -68,6 +90,7 @@ std::vector<ControlSpec> headerControls() {
 std::vector<ControlSpec> rowTemplates() {
   ControlSpec icon = hidden(control("控件图标", Kind::PictureBox, "图片框容器", 8, 8, 23, 23));
   icon.cursor = ui::Cursor::Hand;
+  icon.picture = form_pictures::program();
   ControlSpec name = hidden(control("控件名称", Kind::Label, "图片框容器", 40, 8, 344, 26));
   name.cursor = ui::Cursor::Hand;
   name.font = {"新宋体", 15};
@@ -103,13 +126,18 @@ ui::FormSpec buildMainWindow() {
   ControlSpec hBar = control("横向滚动条", Kind::HScrollBar, "图片框边界", 0, 390 - kBar, 952 - kBar, kBar);
   ControlSpec vBar = control("纵向滚动条", Kind::VScrollBar, "图片框边界", 952 - kBar, 0, kBar, 390 - kBar);
   hBar.scrollMin = vBar.scrollMin = 1;
+  // The loading panel is shown only while the catalogue is built; its label sits mid-panel.
+  ControlSpec loadingPanel = hidden(control("图片框加载中", Kind::PictureBox, "", 32, 136, 664, 200));
+  loadingPanel.backColour = kListBackground;
   ControlSpec loadingLabel = control("标签1", Kind::Label, "图片框加载中", 0, 90, 664, 24, "正在加载远程配置文件...");
+  loadingLabel.font = {"新宋体", 15};
+  loadingLabel.backColour = kListBackground;
   ControlSpec tree = hidden(control("树型框", Kind::TreeView, "", 611, 88, 320, 576));
   form.controls = {
       control("图片框底座", Kind::PictureBox, "", 0, 0, 1088, 88),
       control("标签分隔条", Kind::Label, "", 0, 88, 2000, 2),
       viewport, content, hBar, vBar,
-      control("图片框加载中", Kind::PictureBox, "", 32, 136, 664, 200),
+      loadingPanel,
       loadingLabel,
       tree,
       timer("时钟3", "", 0),
