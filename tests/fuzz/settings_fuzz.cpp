@@ -1,7 +1,7 @@
 // The settings store on arbitrary ini bytes and arbitrary edits, held in write-through
 // mode by a file kept in memory that can be told to fail.
 // Input: the ini's bytes, then optionally the marker "\0\xFE\xFF" and bytes that choose
-// the edits, their names and the failures.
+// the edits, their names and the failures (of the ini or of the undo record beside it).
 // Checked after every step:
 //  - a file in step with the buffer holds exactly its bytes, and without failures it is
 //    always in step;
@@ -30,6 +30,11 @@ using qovra::settings::SettingsStore;
 struct Disk {
   std::string bytes;
   int failingWrites = 0;  // the next this many writes put half their bytes down and fail
+};
+
+// A store holds its ini and, beside it, the undo record of the edit being written.
+struct Disks {
+  Disk ini, undo;
 };
 
 class MemoryFile : public qovra::platform::HeldFile {
@@ -79,9 +84,9 @@ std::string pickName(FuzzedDataProvider& input) {
   return input.ConsumeRandomLengthString(12);
 }
 
-SettingsStore holding(Disk& disk) {
-  qovra::settings::storeServices().holdFile = [&disk](const std::string&) {
-    return std::make_unique<MemoryFile>(disk);
+SettingsStore holding(Disks& disks) {
+  qovra::settings::storeServices().holdFile = [&disks](const std::string& path) {
+    return std::make_unique<MemoryFile>(path.ends_with(".qovra-undo") ? disks.undo : disks.ini);
   };
   SettingsStore store;
   store.open("memory.ini", false);
@@ -89,14 +94,14 @@ SettingsStore holding(Disk& disk) {
 }
 
 void compareWithFreshStore(SettingsStore& store, const std::string& section, const std::string& key) {
-  Disk copy{store.buffer()};
+  Disks copy{{store.buffer()}, {}};
   SettingsStore fresh = holding(copy);
   if (store.readEntry(section, key, "\x01") != fresh.readEntry(section, key, "\x01")) fail("a read differs from a fresh store's");
   std::vector<std::string> names, freshNames;
   if (store.listSections(names) != fresh.listSections(freshNames) || names != freshNames) fail("the section list differs from a fresh store's");
 }
 
-void editOnce(SettingsStore& store, Disk& disk, FuzzedDataProvider& input, bool& failed) {
+void editOnce(SettingsStore& store, Disks& disks, FuzzedDataProvider& input, bool& failed) {
   const int kind = input.ConsumeIntegralInRange(0, 7);
   const std::string section = pickName(input), key = pickName(input);
   switch (kind) {
@@ -121,14 +126,14 @@ void editOnce(SettingsStore& store, Disk& disk, FuzzedDataProvider& input, bool&
       store.readBool(key);
       break;
     case 7:
-      disk.failingWrites = input.ConsumeIntegralInRange(1, 3);
+      (input.ConsumeBool() ? disks.ini : disks.undo).failingWrites = input.ConsumeIntegralInRange(1, 3);
       failed = true;
       break;
   }
   compareWithFreshStore(store, section, key);
   const bool inStep = store.fileBehindFrom() == qovra::settings::FileMirror::kInStep;
   if (!inStep && !failed) fail("the file fell behind without a failure");
-  if (inStep && disk.bytes != store.buffer()) fail("the file differs from the buffer");
+  if (inStep && disks.ini.bytes != store.buffer()) fail("the file differs from the buffer");
 }
 
 }  // namespace
@@ -137,20 +142,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view all(reinterpret_cast<const char*>(data), size);
   constexpr std::string_view kMarker("\0\xFE\xFF", 3);
   const std::size_t marker = all.find(kMarker);
-  Disk disk{std::string(all.substr(0, marker))};
+  Disks disks{{std::string(all.substr(0, marker))}, {}};
   const std::string_view edits = marker == std::string_view::npos ? "" : all.substr(marker + kMarker.size());
   FuzzedDataProvider input(reinterpret_cast<const std::uint8_t*>(edits.data()), edits.size());
 
-  SettingsStore store = holding(disk);
-  if (store.buffer() != disk.bytes) fail("the buffer is not the file's bytes");
+  SettingsStore store = holding(disks);
+  if (store.buffer() != disks.ini.bytes) fail("the buffer is not the file's bytes");
   // Reads over the untouched bytes, for inputs without edits too.
   for (const char* section : kNames) compareWithFreshStore(store, section, "k");
   bool failed = false;
-  for (int step = 0; step < 64 && input.remaining_bytes() > 0; ++step) editOnce(store, disk, input, failed);
+  for (int step = 0; step < 64 && input.remaining_bytes() > 0; ++step) editOnce(store, disks, input, failed);
 
-  disk.failingWrites = 0;
+  disks.ini.failingWrites = disks.undo.failingWrites = 0;
   const std::string last = store.buffer();
   store.close();
-  if (disk.bytes != last) fail("letting go left the file behind");
+  if (disks.ini.bytes != last) fail("letting go left the file behind");
   return 0;
 }

@@ -41,32 +41,39 @@ class ServicesGuard {
   StoreServices saved_;
 };
 
-// What the faulty file is told to do, shared with the test that steers it.
+// What the faulty files are told to do, shared with the test that steers them. A store
+// holds two files: its ini, and beside it the undo record of the edit being written
+// ("<ini>.qovra-undo"), which has faults of its own.
 struct Faults {
-  // Writes reaching past this size stop there and fail, as on a full disk.
+  // Faults of the ini file:
+  // writes reaching past this size stop there and fail, as on a full disk;
   std::uint64_t capacity = UINT64_MAX;
-  // While set, every other write (the first included) puts only half its bytes down and
-  // fails: the edit's write fails and putting the old bytes back works.
+  // while set, every other write (the first included) puts only half its bytes down and
+  // fails: the edit's write fails and putting the old bytes back works;
   bool everyOtherWriteShort = false;
-  // Every write and truncation fails without touching the file (a file locked underneath).
+  // every write and truncation fails without touching the file (a file locked underneath);
   bool locked = false;
   bool failFlush = false;
-  // Bytes that still reach the disk before the power goes; after that nothing does, and
-  // the store (as good as gone by then) is told that every call worked.
+  // Every write, truncation and flush of the undo record fails.
+  bool undoFails = false;
+  // Bytes (of both files) that still reach the disk before the power goes; after that
+  // nothing does, and the store (as good as gone by then) is told that every call worked.
   std::uint64_t powerFor = UINT64_MAX;
   bool powerOff = false;
-  // What was asked of the file: bytes and writes, and every call in order ("w" write,
+  // What was asked of the ini file: bytes and writes, and every call in order ("w" write,
   // "t" truncate, "f" flush).
   std::uint64_t bytesWritten = 0;
   int writes = 0;
   std::string calls;
 };
 
+inline bool isUndoRecord(const std::string& path) { return path.ends_with(".qovra-undo"); }
+
 class FaultyFile : public platform::HeldFile {
  public:
-  FaultyFile(std::unique_ptr<platform::HeldFile> real, std::shared_ptr<Faults> faults)
-      : real_(std::move(real)), faults_(std::move(faults)) {
-    faults_->writes = 0;
+  FaultyFile(std::unique_ptr<platform::HeldFile> real, std::shared_ptr<Faults> faults, bool ini)
+      : real_(std::move(real)), faults_(std::move(faults)), ini_(ini) {
+    if (ini_) faults_->writes = 0;
   }
 
   bool writable() const override { return real_->writable(); }
@@ -74,9 +81,11 @@ class FaultyFile : public platform::HeldFile {
     return real_->read(offset, length);
   }
   bool writeAt(std::uint64_t offset, std::string_view bytes) override {
-    ++faults_->writes;
-    faults_->bytesWritten += bytes.size();
-    faults_->calls += 'w';
+    if (ini_) {
+      ++faults_->writes;
+      faults_->bytesWritten += bytes.size();
+      faults_->calls += 'w';
+    }
     if (faults_->powerOff) return true;
     if (bytes.size() > faults_->powerFor) {
       real_->writeAt(offset, bytes.substr(0, static_cast<std::size_t>(faults_->powerFor)));
@@ -84,6 +93,7 @@ class FaultyFile : public platform::HeldFile {
       return true;
     }
     faults_->powerFor -= bytes.size();
+    if (!ini_) return !faults_->undoFails && real_->writeAt(offset, bytes);
     if (faults_->locked) return false;
     if (faults_->everyOtherWriteShort && faults_->writes % 2 == 1) {
       real_->writeAt(offset, bytes.substr(0, bytes.size() / 2));
@@ -98,13 +108,15 @@ class FaultyFile : public platform::HeldFile {
     return real_->writeAt(offset, bytes);
   }
   bool truncate(std::uint64_t length) override {
-    faults_->calls += 't';
+    if (ini_) faults_->calls += 't';
     if (faults_->powerOff) return true;
+    if (!ini_) return !faults_->undoFails && real_->truncate(length);
     return !faults_->locked && real_->truncate(length);
   }
   bool flush() override {
-    faults_->calls += 'f';
+    if (ini_) faults_->calls += 'f';
     if (faults_->powerOff) return true;
+    if (!ini_) return !faults_->undoFails && real_->flush();
     return !faults_->failFlush && real_->flush();
   }
   bool stillAtPath() const override { return real_->stillAtPath(); }
@@ -112,15 +124,16 @@ class FaultyFile : public platform::HeldFile {
  private:
   std::unique_ptr<platform::HeldFile> real_;
   std::shared_ptr<Faults> faults_;
+  bool ini_;
 };
 
-// From now on stores hold their files through a FaultyFile steered by the result.
+// From now on stores hold their files through FaultyFiles steered by the result.
 inline std::shared_ptr<Faults> holdFaultyFiles() {
   auto faults = std::make_shared<Faults>();
   storeServices().holdFile = [faults](const std::string& path) -> std::unique_ptr<platform::HeldFile> {
     auto real = platform::holdFile(path);
     if (!real) return nullptr;
-    return std::make_unique<FaultyFile>(std::move(real), faults);
+    return std::make_unique<FaultyFile>(std::move(real), faults, !isUndoRecord(path));
   };
   return faults;
 }
