@@ -138,16 +138,8 @@ bool SettingsStore::open(const std::string& path, bool noLock) {
     buffer_ = platform::readFile(path).value_or("");
     return true;
   }
-  auto file = storeServices().holdFile(path);
-  if (!file) return false;
-  // A file that cannot be read whole is not written either: the first edit would
-  // replace what it holds.
-  std::optional<std::string> bytes = file->read(0, kMaxFileBytes + 1);
-  if (!bytes || bytes->size() > kMaxFileBytes) return false;
-  buffer_ = std::move(*bytes);
-  if (!file->writable()) return false;
-  mirror_.attach(std::move(file), path);
-  return true;
+  buffer_ = mirror_.open(path, kMaxFileBytes).value_or("");
+  return mirror_.attached();
 }
 
 void SettingsStore::close() {
