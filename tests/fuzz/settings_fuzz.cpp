@@ -1,8 +1,12 @@
 // The settings store on arbitrary ini bytes and arbitrary edits, held in write-through
 // mode by a file kept in memory that can be told to fail.
-// Input: the ini's bytes, then optionally the marker "\0\xFE\xFF" and bytes that choose
-// the edits, their names and the failures (of the ini or of the undo record beside it).
+// Input: the ini's bytes; optionally the marker "\0\xFD\xFF" and the bytes of an undo
+// record found beside the ini, as an interrupted edit would leave it; optionally the
+// marker "\0\xFE\xFF" and bytes that choose the edits, their names and the failures (of
+// the ini or of the undo record).
 // Checked after every step:
+//  - the store opens with the buffer equal to the file, however it had to put the file
+//    right after an interrupted edit;
 //  - a file in step with the buffer holds exactly its bytes, and without failures it is
 //    always in step;
 //  - a value just written reads back (for names and values without line breaks or zeros);
@@ -140,10 +144,14 @@ void editOnce(SettingsStore& store, Disks& disks, FuzzedDataProvider& input, boo
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view all(reinterpret_cast<const char*>(data), size);
-  constexpr std::string_view kMarker("\0\xFE\xFF", 3);
-  const std::size_t marker = all.find(kMarker);
-  Disks disks{{std::string(all.substr(0, marker))}, {}};
-  const std::string_view edits = marker == std::string_view::npos ? "" : all.substr(marker + kMarker.size());
+  constexpr std::string_view kRecordMarker("\0\xFD\xFF", 3), kEditsMarker("\0\xFE\xFF", 3);
+  const std::size_t editsAt = all.find(kEditsMarker);
+  const std::string_view edits = editsAt == std::string_view::npos ? "" : all.substr(editsAt + kEditsMarker.size());
+  const std::string_view files = all.substr(0, editsAt);
+  const std::size_t recordAt = files.find(kRecordMarker);
+  const std::string_view record =
+      recordAt == std::string_view::npos ? "" : files.substr(recordAt + kRecordMarker.size());
+  Disks disks{{std::string(files.substr(0, recordAt))}, {std::string(record)}};
   FuzzedDataProvider input(reinterpret_cast<const std::uint8_t*>(edits.data()), edits.size());
 
   SettingsStore store = holding(disks);

@@ -1,11 +1,13 @@
-// The power going in the middle of an edit, at every byte of what the edit writes: the
-// file is opened again afterwards. Nothing before the edited value may be lost: the store
-// never writes a byte in front of an edit, and every earlier edit was flushed.
+// The power going in the middle of an edit, at every byte and call of what the edit
+// writes (its undo record beside the ini, then the ini): the file is opened again
+// afterwards and must hold the text from before the edit or from after it, whole.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
+#include "platform/files.h"
 #include "settings/settings_fixtures.h"
 #include "settings/settings_store.h"
 
@@ -23,39 +25,90 @@ std::string sectionsText(int count) {
   return text;
 }
 
-TEST(PowerCutTest, ACutAnywhereInAnEditKeepsEverythingBeforeTheEditedValue) {
+struct CutCase {
+  const char* name;
+  std::function<void(SettingsStore&)> edit;
+};
+
+void PrintTo(const CutCase& c, std::ostream* out) { *out << c.name; }
+
+class PowerCutTest : public testing::TestWithParam<CutCase> {};
+
+// Where to cut: before anything, and at the first, middle and last unit of every call and
+// right after it, as a run with the power on spends them.
+std::set<std::uint64_t> cutPoints(const std::string& path, const std::string& before, const CutCase& c) {
+  platform::writeFile(path, before);
+  platform::deleteFile(path + ".qovra-undo");
+  testing_support::ServicesGuard services;
+  auto faults = testing_support::holdFaultyFiles();
+  SettingsStore store;
+  store.setFile(path, FileMode::WriteThrough);
+  faults->spentAfterCalls.clear();
+  faults->spent = 0;
+  c.edit(store);
+  std::set<std::uint64_t> cuts{0};
+  std::uint64_t start = 0;
+  for (std::uint64_t end : faults->spentAfterCalls) {
+    cuts.insert({start + 1, (start + end) / 2, end - 1, end});
+    start = end;
+  }
+  return cuts;
+}
+
+TEST_P(PowerCutTest, ReopenedTheFileIsWhollyBeforeOrAfterTheEdit) {
   const std::string path = testing_support::scratchFolder() + "\\box.ini";
   const std::string before = sectionsText(5);
-  const std::string edited = "a longer value than before";
-  const std::size_t valueAt = before.find("[s2]\r\nk=") + std::string("[s2]\r\nk=").size();
-  const std::size_t tail = before.size() - valueAt + edited.size();
+  std::string after;
+  {
+    SettingsStore store;
+    store.open("", true);
+    store.setText(before);
+    GetParam().edit(store);
+    after = store.buffer();
+  }
+  ASSERT_NE(after, before);
 
-  for (std::size_t cut = 0; cut <= tail + 1; ++cut) {
+  bool sawBefore = false, sawAfter = false;
+  for (std::uint64_t cut : cutPoints(path, before, GetParam())) {
     SCOPED_TRACE(cut);
     ASSERT_TRUE(platform::writeFile(path, before));
+    platform::deleteFile(path + ".qovra-undo");
     {
       testing_support::ServicesGuard services;
       auto faults = testing_support::holdFaultyFiles();
-      faults->powerFor = cut;
       SettingsStore store;
       ASSERT_TRUE(store.setFile(path, FileMode::WriteThrough));
-      store.writeEntry("s2", "k", edited);
+      faults->powerFor = cut;
+      GetParam().edit(store);
     }
-    const std::string after = fileBytes(path);
-    ASSERT_GE(after.size(), valueAt);
-    EXPECT_EQ(after.compare(0, valueAt, before, 0, valueAt), 0);
-
     SettingsStore again;
     ASSERT_TRUE(again.setFile(path, FileMode::WriteThrough));
-    EXPECT_EQ(again.readEntry("s0", "k"), "value0");
-    EXPECT_EQ(again.readEntry("s1", "j"), "other1");
-    // Whatever the cut left, the file is usable again.
+    const std::string reopened = fileBytes(path);
+    EXPECT_EQ(reopened, again.buffer());
+    EXPECT_TRUE(reopened == before || reopened == after) << reopened;
+    sawBefore = sawBefore || reopened == before;
+    sawAfter = sawAfter || reopened == after;
+    // The file is usable again whatever the cut left.
     EXPECT_EQ(again.writeEntry("s9", "k", "1"), kEditDone);
     EXPECT_EQ(fileBytes(path), again.buffer());
   }
+  EXPECT_TRUE(sawBefore);
+  EXPECT_TRUE(sawAfter);
 }
 
-TEST(PowerCutTest, EveryEditIsOnTheDiskBeforeTheStoreReturns) {
+INSTANTIATE_TEST_SUITE_P(
+    Edits, PowerCutTest,
+    testing::Values(CutCase{"ValueGrows", [](SettingsStore& s) { s.writeEntry("s2", "k", "a longer value than before"); }},
+                    CutCase{"ValueShrinks", [](SettingsStore& s) { s.writeEntry("s2", "k", ""); }},
+                    CutCase{"ValueKeepsItsLength", [](SettingsStore& s) { s.writeEntry("s2", "k", "VALUE2"); }},
+                    CutCase{"KeyAdded", [](SettingsStore& s) { s.writeEntry("s1", "new", "1"); }},
+                    CutCase{"SectionAppended", [](SettingsStore& s) { s.writeEntry("s5", "k", "1"); }},
+                    CutCase{"SectionDeleted", [](SettingsStore& s) { s.deleteEntry("s1", ""); }},
+                    CutCase{"SectionRenamed", [](SettingsStore& s) { s.renameSection("s0", "first"); }},
+                    CutCase{"TextReplaced", [](SettingsStore& s) { s.setText("[x]\r\ny=1"); }}),
+    [](const testing::TestParamInfo<CutCase>& info) { return info.param.name; });
+
+TEST(FlushTest, EveryEditIsOnTheDiskBeforeTheStoreReturns) {
   const std::string path = testing_support::scratchFolder() + "\\box.ini";
   testing_support::ServicesGuard services;
   auto faults = testing_support::holdFaultyFiles();

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/held_file.h"
@@ -56,10 +57,29 @@ struct Faults {
   bool failFlush = false;
   // Every write, truncation and flush of the undo record fails.
   bool undoFails = false;
-  // Bytes (of both files) that still reach the disk before the power goes; after that
-  // nothing does, and the store (as good as gone by then) is told that every call worked.
+  // What still reaches the disk before the power goes, counted in bytes written to both
+  // files, a truncation or a flush counting one; after that nothing does, and the store
+  // (as good as gone by then) is told that every call worked.
   std::uint64_t powerFor = UINT64_MAX;
   bool powerOff = false;
+  // The power spent by the end of each call that had some, in order.
+  std::vector<std::uint64_t> spentAfterCalls;
+  std::uint64_t spent = 0;
+  // Spends power on `units` (a write's bytes, or one for another call); how many of them
+  // got it before the power went.
+  std::uint64_t spend(std::uint64_t units) {
+    if (powerOff) return 0;
+    if (units > powerFor || (units == 0 && powerFor == 0)) {
+      const std::uint64_t got = powerFor;
+      powerFor = 0;
+      powerOff = true;
+      return got;
+    }
+    powerFor -= units;
+    spent += units;
+    spentAfterCalls.push_back(spent);
+    return units;
+  }
   // What was asked of the ini file: bytes and writes, and every call in order ("w" write,
   // "t" truncate, "f" flush).
   std::uint64_t bytesWritten = 0;
@@ -87,12 +107,11 @@ class FaultyFile : public platform::HeldFile {
       faults_->calls += 'w';
     }
     if (faults_->powerOff) return true;
-    if (bytes.size() > faults_->powerFor) {
-      real_->writeAt(offset, bytes.substr(0, static_cast<std::size_t>(faults_->powerFor)));
-      faults_->powerOff = true;
+    const std::uint64_t powered = faults_->spend(bytes.size());
+    if (faults_->powerOff) {
+      real_->writeAt(offset, bytes.substr(0, static_cast<std::size_t>(powered)));
       return true;
     }
-    faults_->powerFor -= bytes.size();
     if (!ini_) return !faults_->undoFails && real_->writeAt(offset, bytes);
     if (faults_->locked) return false;
     if (faults_->everyOtherWriteShort && faults_->writes % 2 == 1) {
@@ -109,13 +128,13 @@ class FaultyFile : public platform::HeldFile {
   }
   bool truncate(std::uint64_t length) override {
     if (ini_) faults_->calls += 't';
-    if (faults_->powerOff) return true;
+    if (faults_->spend(1) == 0) return true;
     if (!ini_) return !faults_->undoFails && real_->truncate(length);
     return !faults_->locked && real_->truncate(length);
   }
   bool flush() override {
     if (ini_) faults_->calls += 'f';
-    if (faults_->powerOff) return true;
+    if (faults_->spend(1) == 0) return true;
     if (!ini_) return !faults_->undoFails && real_->flush();
     return !faults_->failFlush && real_->flush();
   }
