@@ -88,4 +88,11 @@ BENCHMARK(openTheFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (const std::string& path : {iniPath(), iniPath() + ".qovra-undo"}) qovra::platform::deleteFile(path);
+  return 0;
+}

@@ -120,7 +120,6 @@ int main(int argc, char** argv) {
     const bool same = storeReads == profileReads && storeFile == profileFile;
     std::printf("%-42s %12.2f %12.2f %8.1fx  %s\n", work.name, store, profile, profile / store, same ? "yes" : "no");
   }
-  platform::deleteFile(storePath);
-  platform::deleteFile(profilePath);
+  for (const std::string& path : {storePath, storePath + ".qovra-undo", profilePath}) platform::deleteFile(path);
   return 0;
 }
