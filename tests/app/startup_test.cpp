@@ -4,6 +4,8 @@
 
 #include "app/box.h"
 #include "app/shortcuts.h"
+#include "catalogue/catalogue.h"
+#include "platform/headless/headless_toolkit.h"
 #include "platform/shell.h"
 #include "support/process_state.h"
 
@@ -103,6 +105,27 @@ TEST_F(StartUpTest, ACurrentShortcutIsLeftAlone) {
   shell_.files[offlineShortcut_].target = "C:\\Box\\QovraBox.exe";
   app::checkOfflineShortcut();
   EXPECT_TRUE(shell_.writes.empty());
+}
+
+TEST_F(StartUpTest, TheMainWindowOpensAndClosingItEndsTheProgram) {
+  ui::HeadlessToolkit toolkit;
+  ui::setToolkit(&toolkit);
+  const ui::ControlId window = app::startUp({"lxms"});
+  EXPECT_EQ(processState().programTitle, "Qovra·软件盒子");
+  EXPECT_TRUE(toolkit.getInt(window, ui::Prop::Visible));
+  EXPECT_EQ(toolkit.getInt(window, ui::Prop::Left), 50);
+  EXPECT_EQ(toolkit.getInt(window, ui::Prop::Width), 964);
+  EXPECT_EQ(toolkit.getInt(window, ui::Prop::Height), 700);
+  EXPECT_NE(toolkit.find(window, "图片框容器"), 0);
+  catalogueState().rows.resize(3);
+
+  EXPECT_TRUE(toolkit.closeWindow(window));
+  EXPECT_EQ(toolkit.runMessageLoop(), 0);
+  app::exitCleanup();
+  EXPECT_TRUE(catalogueState().rows.empty());
+  EXPECT_EQ(processState().programTitle, "");
+  EXPECT_FALSE(processState().offlineMode);
+  ui::setToolkit(nullptr);
 }
 
 TEST(Shortcuts, LnkIsAppendedUnlessThePathEndsInItInAnyCase) {
