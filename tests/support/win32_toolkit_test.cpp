@@ -18,6 +18,7 @@
 #include "platform/win32/win32_toolkit.h"
 #include "platform/win32/win32_toolkit_internal.h"
 #include "platform/worker.h"
+#include "support/forms.h"
 
 namespace qovra::ui {
 namespace {
@@ -691,6 +692,70 @@ TEST(Win32Clipboard, UnicodeTextComesBackAsUtf8) {
   CloseClipboard();
   Win32Toolkit tk;
   EXPECT_EQ(tk.clipboardText(), "粘贴的内容\r\nsecond line");
+}
+
+
+// ---- the box's main window ---------------------------------------------------------------
+
+TEST(Win32MainWindow, OpensAtItsFormPlacesWithReadableChineseAndIsPhotographed) {
+  Win32Toolkit tk;
+  ControlId window = tk.loadForm(mainWindowForm(), [](Event&) {});
+  ASSERT_NE(window, 0);
+  auto control = [&](const char* name) { return tk.find(window, name); };
+
+  // A few rows as the catalogue makes them: copies of the templates, one pitch apart.
+  const char* names[] = {"[免]记事本 v1.0", "Qovra截图工具 v2.3.1", "[游]连连看 v1.1"};
+  for (int i = 0; i < 3; ++i) {
+    for (const char* part : {"控件名称", "控件下载点击", "控件删除", "控件教程"}) {
+      ControlId copy = tk.copyControl(control(part));
+      ASSERT_NE(copy, 0) << part;
+      tk.setInt(copy, Prop::Top, tk.getInt(control(part), Prop::Top) + 26 * i);
+      if (std::string(part) == "控件名称") tk.setText(copy, Prop::Caption, names[i]);
+      tk.setInt(copy, Prop::Visible, 1);
+    }
+  }
+  tk.setInt(control("图片框加载中"), Prop::Visible, 0);
+  tk.setInt(window, Prop::Visible, 1);
+  SetForegroundWindow(hwndOf(tk, window));
+  std::uint64_t end = tk.nowMs() + 600;
+  while (tk.nowMs() < end) {
+    tk.processPendingMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+
+  RECT outer = screenRect(hwndOf(tk, window));
+  EXPECT_EQ(outer.left, 50);
+  EXPECT_EQ(outer.top, 50);
+  EXPECT_EQ(outer.right - outer.left, 964);
+  EXPECT_EQ(outer.bottom - outer.top, 700);
+  struct Place { const char* name; int left, top, width, height; };
+  for (Place p : {Place{"图片框底座", 0, 0, 1088, 88}, Place{"标签分隔条", 0, 88, 2000, 2},
+                  Place{"图片框边界", 0, 90, 952, 390}, Place{"图片框容器", 0, 0, 944, 238},
+                  Place{"图片框加载中", 32, 136, 664, 200}, Place{"控件图标", 8, 8, 23, 23},
+                  Place{"控件名称", 40, 8, 344, 26}, Place{"控件下载点击", 392, 8, 176, 26},
+                  Place{"控件删除", 584, 8, 104, 26}, Place{"控件教程", 712, 8, 104, 26},
+                  Place{"控件下载进度", 579, 8, 351, 26}, Place{"按钮一键下载", 611, 8, 160, 36},
+                  Place{"按钮更新配置", 779, 8, 152, 36}, Place{"编辑框搜索", 611, 46, 320, 36},
+                  Place{"图片疑点说明", 16, 0, 64, 64}, Place{"链接疑点说明", 16, 64, 64, 24}}) {
+    SCOPED_TRACE(p.name);
+    HWND hwnd = hwndOf(tk, control(p.name));
+    ASSERT_NE(hwnd, nullptr);
+    RECT r = rectInParent(hwnd);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_EQ(r.top, p.top);
+    EXPECT_EQ(r.right - r.left, p.width);
+    EXPECT_EQ(r.bottom - r.top, p.height);
+  }
+  EXPECT_EQ(GetParent(hwndOf(tk, control("图片框容器"))), hwndOf(tk, control("图片框边界")));
+  EXPECT_EQ(GetParent(hwndOf(tk, control("控件名称"))), hwndOf(tk, control("图片框容器")));
+  EXPECT_EQ(tk.className(control("树型框")), "SysTreeView32");
+
+  Capture shot = captureScreen(outer);
+  std::string folder = QOVRA_BINARY_DIR "/screenshots";
+  CreateDirectoryW(win32::wideText(folder).c_str(), nullptr);
+  std::string path = folder + "/main-window.bmp";
+  ASSERT_TRUE(saveBmp(shot, path));
+  std::printf("screenshot: %s\n", path.c_str());
 }
 
 }  // namespace

@@ -153,7 +153,9 @@ HFONT Win32Toolkit::Impl::font(const FontSpec& spec) {
   face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   std::fill(std::begin(logFont.lfFaceName), std::end(logFont.lfFaceName), L'\0');
   std::copy(face.begin(), face.end(), logFont.lfFaceName);
-  logFont.lfCharSet = spec.face.empty() ? GB2312_CHARSET : DEFAULT_CHARSET;
+  // The box's texts are Chinese: ask for the Chinese character set whatever the system's
+  // locale, or a Western system picks a variant of the face without Chinese glyphs.
+  logFont.lfCharSet = GB2312_CHARSET;
   logFont.lfHeight = -(spec.height > 0 ? spec.height : 12);  // negative: the character height
   logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = spec.italic;
