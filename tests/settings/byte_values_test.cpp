@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless_toolkit.h"
 #include "settings/program_settings.h"
 #include "settings/settings_fixtures.h"
 #include "settings/settings_store.h"
@@ -82,8 +83,9 @@ TEST(ProgramSettingsTest, BoundToTheTitleIniInTheRunDirectoryUntilReleased) {
   processState().runDirectory = folder;
   processState().programTitle = "Qovra·软件盒子";
 
+  ui::HeadlessToolkit toolkit;
+  ui::setToolkit(&toolkit);
   EXPECT_TRUE(bindProgramSettings());
-  disconnectStoresFromToolkit();  // this test has no windows
   programSettings().selectSection(kBasicSection);
   programSettings().writeBool(kNotFirstUseKey, true);
   const std::string ini = folder + "\\Qovra·软件盒子.ini";
@@ -96,6 +98,8 @@ TEST(ProgramSettingsTest, BoundToTheTitleIniInTheRunDirectoryUntilReleased) {
   EXPECT_TRUE(platform::pathExists(folder + "\\inibin\\图标缓存-Qovra·甲.ibn"));
 
   releaseProgramSettings();
+  ui::setToolkit(nullptr);
+  EXPECT_TRUE(toolkit.messageBoxes().empty());
   EXPECT_FALSE(programSettings().writesThrough());
   EXPECT_EQ(programSettings().buffer(), "");
   SettingsStore after;
