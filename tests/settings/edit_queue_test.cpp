@@ -133,6 +133,36 @@ TEST_F(EditQueueTest, ACopyTakesTheQueueAlong) {
   EXPECT_EQ(copy.buffer(), "[s]\r\nb=2");
 }
 
+// When every round of a write finds its section gone again (another handler keeps deleting
+// it), the write gives up after ten rounds and shows the user what it could not save.
+TEST_F(EditQueueTest, AWriteThatNeverFindsItsSectionGivesUpAfterTenRounds) {
+  std::vector<std::pair<std::string, unsigned>> shown;
+  storeServices().messageBox = [&shown](std::string_view text, std::string_view, unsigned style) {
+    shown.emplace_back(std::string(text), style);
+  };
+  int rounds = 0;
+  bool inside = false;  // the deletion's own loop processes messages too
+  storeServices().processPendingMessages = [this, &rounds, &inside] {
+    if (inside) return;
+    ++rounds;
+    inside = true;
+    store_.deleteEntry("s", "", true);
+    inside = false;
+  };
+  store_.writeEntry("t", "kept", "1", true);
+  rounds = 0;
+  EXPECT_EQ(store_.writeEntry("s", "k", "v", true), kEditFailed);
+  EXPECT_EQ(rounds, 10);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].first, "配置模块出现意外，可能导致无法正常保存！详情请咨询Qovra。");
+  EXPECT_EQ(shown[0].second, 0x30u);  // OK button, exclamation icon
+  EXPECT_EQ(shown[1].first, store_.buffer());
+  EXPECT_EQ(shown[1].second, 0u);     // OK button alone
+  // The last round's section is still there; nothing else was lost.
+  EXPECT_EQ(store_.readEntry("t", "kept", ""), "1");
+  EXPECT_EQ(store_.readEntry("s", "k", ""), "v");
+}
+
 TEST(CopyTest, ACopyIsDeepAndNeverWritesTheFile) {
   const std::string path = testing_support::scratchFolder() + "\\box.ini";
   SettingsStore original;
@@ -173,3 +203,4 @@ TEST(CopyTest, MovingAStoreMovesItsFile) {
 
 }  // namespace
 }  // namespace qovra::settings
+
