@@ -1,6 +1,7 @@
 #include "platform/toolkit.h"
 
 #include <cstdlib>
+#include <set>
 
 namespace qovra::ui {
 namespace {
@@ -14,5 +15,29 @@ Toolkit& toolkit() {
 }
 
 void setToolkit(Toolkit* toolkit) { current = toolkit; }
+
+std::vector<const ControlSpec*> creationOrder(const FormSpec& form) {
+  std::vector<const ControlSpec*> order;
+  std::set<std::string> placed;
+  std::vector<const ControlSpec*> waiting;
+  for (const ControlSpec& spec : form.controls) waiting.push_back(&spec);
+  // Rounds over the waiting controls until a round places none: what is left names a
+  // parent that never comes.
+  for (bool progress = true; progress && !waiting.empty();) {
+    std::vector<const ControlSpec*> later;
+    for (const ControlSpec* spec : waiting) {
+      if (spec->parent.empty() || placed.contains(spec->parent)) {
+        order.push_back(spec);
+        placed.insert(spec->name);
+      } else {
+        later.push_back(spec);
+      }
+    }
+    progress = later.size() < waiting.size();
+    waiting = std::move(later);
+  }
+  order.insert(order.end(), waiting.begin(), waiting.end());
+  return order;
+}
 
 }  // namespace qovra::ui

@@ -82,6 +82,10 @@ struct FormSpec {
   std::vector<ControlSpec> controls;
 };
 
+// The form's controls in an order that creates every parent before its children. A
+// control whose parent the form lacks comes last, after all that could be placed.
+std::vector<const ControlSpec*> creationOrder(const FormSpec& form);
+
 // Identity of a window or control inside a toolkit; 0 is "none".
 using ControlId = int;
 

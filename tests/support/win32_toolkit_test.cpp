@@ -101,6 +101,21 @@ RECT rectInParent(HWND hwnd) {
   return rect;
 }
 
+// Where a control should stand inside its parent.
+struct Place {
+  const char* name;
+  int left, top, width, height;
+};
+
+void expectPlace(HWND hwnd, const Place& place) {
+  ASSERT_NE(hwnd, nullptr);
+  RECT r = rectInParent(hwnd);
+  EXPECT_EQ(r.left, place.left);
+  EXPECT_EQ(r.top, place.top);
+  EXPECT_EQ(r.right - r.left, place.width);
+  EXPECT_EQ(r.bottom - r.top, place.height);
+}
+
 std::wstring textOf(HWND hwnd) {
   wchar_t buffer[512] = {};
   GetWindowTextW(hwnd, buffer, 512);
@@ -230,18 +245,11 @@ TEST_F(Win32ToolkitTest, WindowAndControlsStandAtTheirFormPlaces) {
   GetClientRect(hwndOf(tk, window), &client);
   EXPECT_EQ(tk.getInt(window, Prop::ClientWidth), client.right);
 
-  struct Place { const char* name; int left, top, width, height; };
   for (Place p : {Place{"图片框底座", 0, 0, 1088, 88}, Place{"图片框容器", 0, 90, 944, 238},
                   Place{"控件名称", 40, 8, 344, 26}, Place{"控件下载点击", 392, 8, 176, 26},
                   Place{"控件下载进度", 579, 40, 351, 26}}) {
     SCOPED_TRACE(p.name);
-    HWND hwnd = hwndOf(tk, control(p.name));
-    ASSERT_NE(hwnd, nullptr);
-    RECT r = rectInParent(hwnd);
-    EXPECT_EQ(r.left, p.left);
-    EXPECT_EQ(r.top, p.top);
-    EXPECT_EQ(r.right - r.left, p.width);
-    EXPECT_EQ(r.bottom - r.top, p.height);
+    expectPlace(hwndOf(tk, control(p.name)), p);
   }
   // Nesting follows the form: the label lives in the content picture box.
   EXPECT_EQ(GetParent(hwndOf(tk, control("控件名称"))), hwndOf(tk, control("图片框容器")));
@@ -728,7 +736,6 @@ TEST(Win32MainWindow, OpensAtItsFormPlacesWithReadableChineseAndIsPhotographed) 
   EXPECT_EQ(outer.top, 50);
   EXPECT_EQ(outer.right - outer.left, 964);
   EXPECT_EQ(outer.bottom - outer.top, 700);
-  struct Place { const char* name; int left, top, width, height; };
   for (Place p : {Place{"图片框底座", 0, 0, 1088, 88}, Place{"标签分隔条", 0, 88, 2000, 2},
                   Place{"图片框边界", 0, 90, 952, 390}, Place{"图片框容器", 0, 0, 944, 238},
                   Place{"图片框加载中", 32, 136, 664, 200}, Place{"控件图标", 8, 8, 23, 23},
@@ -738,13 +745,7 @@ TEST(Win32MainWindow, OpensAtItsFormPlacesWithReadableChineseAndIsPhotographed) 
                   Place{"按钮更新配置", 779, 8, 152, 36}, Place{"编辑框搜索", 611, 46, 320, 36},
                   Place{"图片疑点说明", 16, 0, 64, 64}, Place{"链接疑点说明", 16, 64, 64, 24}}) {
     SCOPED_TRACE(p.name);
-    HWND hwnd = hwndOf(tk, control(p.name));
-    ASSERT_NE(hwnd, nullptr);
-    RECT r = rectInParent(hwnd);
-    EXPECT_EQ(r.left, p.left);
-    EXPECT_EQ(r.top, p.top);
-    EXPECT_EQ(r.right - r.left, p.width);
-    EXPECT_EQ(r.bottom - r.top, p.height);
+    expectPlace(hwndOf(tk, control(p.name)), p);
   }
   EXPECT_EQ(GetParent(hwndOf(tk, control("图片框容器"))), hwndOf(tk, control("图片框边界")));
   EXPECT_EQ(GetParent(hwndOf(tk, control("控件名称"))), hwndOf(tk, control("图片框容器")));

@@ -99,34 +99,23 @@ ControlId HeadlessToolkit::loadForm(const FormSpec& form, Handler handler, Contr
   return rec(id) ? id : 0;
 }
 
-// A control whose parent comes later in the list waits for it; one whose parent the form
-// lacks goes on the window itself, and the form's fault is kept as a problem.
+// A control whose parent the form lacks goes on the window itself, and the form's fault is
+// kept as a problem.
 void HeadlessToolkit::createControls(ControlRecord& window, const FormSpec& form) {
-  std::vector<const ControlSpec*> waiting;
-  for (const ControlSpec& spec : form.controls) waiting.push_back(&spec);
-  bool progress = true;
-  while (!waiting.empty()) {
-    std::vector<const ControlSpec*> later;
-    for (const ControlSpec* spec : waiting) {
-      ControlId parent = window.id;
-      if (!spec->parent.empty()) {
-        auto it = window.byName.find(spec->parent);
-        if (it != window.byName.end()) {
-          parent = it->second;
-        } else if (progress) {
-          later.push_back(spec);
-          continue;
-        } else {
-          problem("form " + form.name + ": " + spec->name + " names the missing parent " + spec->parent);
-        }
-      }
-      ControlRecord* made = createControl(window, parent, *spec);
-      if (made && !window.byName.try_emplace(spec->name, made->id).second) {
-        problem("form " + form.name + ": the name " + spec->name + " is used twice");
+  for (const ControlSpec* spec : creationOrder(form)) {
+    ControlId parent = window.id;
+    if (!spec->parent.empty()) {
+      auto it = window.byName.find(spec->parent);
+      if (it != window.byName.end()) {
+        parent = it->second;
+      } else {
+        problem("form " + form.name + ": " + spec->name + " names the missing parent " + spec->parent);
       }
     }
-    progress = later.size() < waiting.size();
-    waiting = std::move(later);
+    ControlRecord* made = createControl(window, parent, *spec);
+    if (made && !window.byName.try_emplace(spec->name, made->id).second) {
+      problem("form " + form.name + ": the name " + spec->name + " is used twice");
+    }
   }
 }
 

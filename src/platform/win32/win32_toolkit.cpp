@@ -676,32 +676,19 @@ Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, 
   return &r;
 }
 
-// Creates the form's controls; a control whose parent comes later in the list waits
-// for it, and one whose parent does not exist at all goes on the window itself.
+// Creates the form's controls; one whose parent does not exist (or could not be made)
+// goes on the window itself.
 void createControls(Win32Toolkit::Impl& impl, Record& window, const FormSpec& form) {
-  std::vector<const ControlSpec*> waiting;
-  for (const ControlSpec& spec : form.controls) waiting.push_back(&spec);
-  bool progress = true;
-  while (!waiting.empty()) {
-    std::vector<const ControlSpec*> later;
-    for (const ControlSpec* spec : waiting) {
-      Record* parent = &window;
-      if (!spec->parent.empty()) {
-        auto it = window.byName.find(spec->parent);
-        Record* named = it == window.byName.end() ? nullptr : impl.record(it->second);
-        if (named && named->hwnd) {
-          parent = named;
-        } else if (progress) {
-          later.push_back(spec);
-          continue;
-        }
-      }
-      if (Record* made = createControl(impl, window, *parent, *spec)) {
-        window.byName.try_emplace(spec->name, made->id);
-      }
+  for (const ControlSpec* spec : creationOrder(form)) {
+    Record* parent = &window;
+    if (!spec->parent.empty()) {
+      auto it = window.byName.find(spec->parent);
+      Record* named = it == window.byName.end() ? nullptr : impl.record(it->second);
+      if (named && named->hwnd) parent = named;
     }
-    progress = later.size() < waiting.size();
-    waiting = std::move(later);
+    if (Record* made = createControl(impl, window, *parent, *spec)) {
+      window.byName.try_emplace(spec->name, made->id);
+    }
   }
 }
 
