@@ -1,6 +1,7 @@
 #include "app/box.h"
 
 #include "app/shortcuts.h"
+#include "catalogue/branding.h"
 #include "catalogue/catalogue.h"
 #include "platform/files.h"
 #include "platform/runtime.h"
@@ -48,7 +49,8 @@ ui::ControlId startUp(const std::vector<std::string>& arguments) {
   readCommandLine(arguments);
   checkOfflineShortcut();
   processState().programTitle = kProgramTitle;
-  // The branding file goes here, once it exists: the ini's name follows the brand word.
+  // Before the ini is bound: its name follows the brand word.
+  readBrandingFile();
   settings::bindProgramSettings();
   const ui::ControlId window = ui::toolkit().loadForm(mainWindowForm(), onMainWindowEvent);
   ui::toolkit().setInt(window, ui::Prop::Visible, 1);
@@ -61,6 +63,7 @@ void exitCleanup() {
   // The rows' controls went with the main window; only the records remain to release.
   catalogueState() = CatalogueState{};
   settings::releaseProgramSettings();
+  brandingProfile() = BrandingProfile{};
   auto& state = processState();
   state.pendingDeletePath.clear();
   state.programTitle.clear();
