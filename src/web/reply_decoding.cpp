@@ -1,11 +1,9 @@
 #include "web/reply_decoding.h"
 
-#include <zlib.h>
-
-#include <algorithm>
 #include <utility>
 
 #include "platform/files.h"
+#include "platform/inflater.h"
 #include "support/process_state.h"
 #include "web/text_operations.h"
 
@@ -21,7 +19,6 @@ constexpr std::string_view kGzipMagic = "\x1F\x8B";
 // A hostile reply of a few megabytes can inflate to gigabytes; past this the body is
 // treated as undecodable rather than exhausting a 32-bit process.
 constexpr std::size_t kMaxInflatedSize = std::size_t{256} << 20;
-constexpr std::size_t kInflateChunk = 8192;
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
@@ -158,32 +155,7 @@ bool gzipLibraryPresent() {
 }
 
 std::string inflateGzip(std::string_view data) {
-  z_stream stream{};
-  if (inflateInit2(&stream, 15 + 32) != Z_OK) return {};  // gzip or zlib header
-  std::string out;
-  unsigned char chunk[kInflateChunk];
-  std::size_t position = 0;
-  for (;;) {
-    std::size_t take = std::min(kInflateChunk, data.size() - position);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data() + position));
-    stream.avail_in = static_cast<uInt>(take);
-    stream.next_out = chunk;
-    stream.avail_out = kInflateChunk;
-    int status = inflate(&stream, Z_NO_FLUSH);
-    std::size_t consumed = take - stream.avail_in;
-    std::size_t produced = kInflateChunk - stream.avail_out;
-    out.append(reinterpret_cast<const char*>(chunk), produced);
-    position += consumed;
-    // Stop at the end of the stream, on damage, and when nothing moves any more (a
-    // truncated body), which would otherwise spin for ever.
-    if (status != Z_OK || (consumed == 0 && produced == 0)) break;
-    if (out.size() > kMaxInflatedSize) {
-      out.clear();
-      break;
-    }
-  }
-  inflateEnd(&stream);
-  return out;
+  return platform::inflateDeflateStream(data, kMaxInflatedSize);
 }
 
 bool containsAnyOf(std::string_view text, std::string_view list, std::string_view delimiter) {

@@ -37,8 +37,9 @@ DecodedReply decodeReplyText(std::string_view bytes, ReplyEncoding encoding);
 // bodies inflated, by decodeReplyText and by the callers of inflateGzip.
 bool gzipLibraryPresent();
 
-// The inflated content of a gzip (or zlib) stream; what could be inflated before a
-// damaged or truncated part. Does not look for "gzip.dll": callers test first.
+// The inflated content of a gzip (or zlib) stream: what could be inflated before a
+// damaged or truncated part; nothing for a body that would inflate past 256 MiB.
+// Does not look for "gzip.dll": callers test first.
 std::string inflateGzip(std::string_view data);
 
 // True when text contains, ignoring ASCII case, any non-empty item of list split on
