@@ -1,0 +1,276 @@
+// WebRequest and the three operations that go through its request object.
+#include "web/web_request.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "platform/http_request_object.h"
+#include "platform/toolkit.h"
+#include "web/http_text.h"
+#include "web/reply_decoding.h"
+#include "web/web_transport.h"
+
+namespace qovra::web {
+namespace {
+
+constexpr std::string_view kUtf8Charsets = "charset=utf-8|charset=''utf-8''|charset='utf-8'";
+constexpr std::string_view kPeekAccept =
+    "image/gif, image/x-xbitmap, image/jpeg, imagepeg, application/x-shockwave-flash, "
+    "application/x-silverlight, */*";
+
+bool near(double value, double target) { return std::fabs(value - target) <= 1e-7; }
+
+int milliseconds(double seconds, double factor) {
+  return static_cast<int>(std::clamp(seconds * factor, -2e9, 2e9));
+}
+
+// Splits `text` on `separator`, every piece kept (empty ones too).
+std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> pieces;
+  for (std::size_t at; (at = text.find(separator)) != std::string_view::npos;) {
+    pieces.push_back(text.substr(0, at));
+    text.remove_prefix(at + separator.size());
+  }
+  pieces.push_back(text);
+  return pieces;
+}
+
+// Every "Name: value" line becomes a request header; a value holding ": " is cut there.
+void setHeaderLines(WebRequest& request, std::string_view lines) {
+  for (std::string_view line : split(lines, "\r\n")) {
+    const std::vector<std::string_view> parts = split(line, ": ");
+    if (parts.size() >= 2 && !parts[0].empty() && !parts[1].empty()) request.setRequestHeader(parts[0], parts[1]);
+  }
+}
+
+// The proxy step: "IE" stands for the system's setting; the window gets a turn first.
+void applyProxy(WebRequest& request, std::string_view proxy) {
+  std::string text(proxy);
+  const std::size_t serverEnd = std::min(text.find(','), text.size());
+  if (text.compare(0, serverEnd, "IE") == 0) text.replace(0, serverEnd, webTransport().systemProxy());
+  ui::toolkit().processPendingMessages();
+  request.setProxy(text.empty() ? platform::kProxyDefault : platform::kProxyServer, text);
+}
+
+// The first steps fetchText and fetchBytes share: open, the Referer, the type and agent
+// defaults, the caller's header lines and the cookies (written back to the caller).
+template <class Args>
+void openRequest(WebRequest& request, std::string_view url, Args& args) {
+  const std::string_view trimmed = trimSpaces(url);
+  const bool posting = !args.postText.empty() || !args.postBytes.empty();
+  request.open(posting ? "POST" : "GET", trimmed, !args.synchronous);
+  request.setRequestHeader("Referer", args.referer.empty() ? trimmed : std::string_view(args.referer));
+  if (args.headers.find("Content-Type:") == std::string::npos) {
+    request.setRequestHeader("Content-Type", args.contentType.empty() ? "application/x-www-form-urlencoded"
+                                                                        : std::string_view(args.contentType));
+  }
+  if (args.headers.find("User-Agent:") == std::string::npos) {
+    request.setRequestHeader("User-Agent", args.userAgent.empty() ? kDefaultUserAgent : std::string_view(args.userAgent));
+  }
+  std::string lines = args.headers;
+  if (args.addRandomIpHeaders) lines += (lines.empty() ? "" : "\r\n") + randomIpHeaders();
+  setHeaderLines(request, lines);
+  if (!request.keptCookies.empty() && args.cookies.empty()) args.cookies = request.keptCookies;
+  if (args.cookies == "-1") {
+    request.setRequestHeader("Cookie", "");
+  } else if (!args.cookies.empty()) {
+    request.setRequestHeader("Cookie", args.cookies);
+  }
+}
+
+template <class Args>
+void sendRequest(WebRequest& request, Args& args, double waitSeconds) {
+  if (args.proxy && *args.proxy != "-1") applyProxy(request, *args.proxy);
+  request.send(args.postText, args.postBytes);
+  if (!args.synchronous) request.waitForResponse(waitSeconds);
+}
+
+void learnEncoding(const WebRequest& request, int& encoding) {
+  if (encoding == kEncodingDetect && containsAnyOf(request.allResponseHeaders(), kUtf8Charsets)) encoding = kEncodingUtf8;
+}
+
+// The Set-Cookie lines of the reply, found by name in any case.
+std::vector<std::string_view> setCookieLinesOf(std::string_view headers) {
+  std::vector<std::string_view> lines;
+  for (std::string_view line : split(headers, "\r\n")) {
+    if (startsWithNoCase(line, "Set-Cookie:")) lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string randomIpHeaders() {
+  std::mt19937 generator(std::random_device{}());
+  std::uniform_int_distribution<int> octet(0, 255);
+  std::string address;
+  for (int i = 0; i < 4; ++i) address += (i ? "." : "") + std::to_string(octet(generator));
+  return "X-Forward-For: " + address + "\r\nX-Forwarded-For: " + address + "\r\nREMOTE_ADDR: " + address;
+}
+
+WebRequest::WebRequest() : request_(webTransport().createRequestObject()) {}
+WebRequest::~WebRequest() = default;
+WebRequest::WebRequest(const WebRequest& other) = default;
+WebRequest& WebRequest::operator=(const WebRequest& other) = default;
+
+void WebRequest::reset() {
+  request_.reset();
+  request_ = webTransport().createRequestObject();
+}
+
+void WebRequest::open(std::string_view method, std::string_view url, bool async) {
+  if (!request_) return;
+  const std::string normalised = url.empty() ? std::string() : std::string(withoutFragment(withScheme(url)));
+  request_->open(method, normalised, async);
+}
+
+long WebRequest::option(int index, std::optional<long> value) {
+  if (!request_) return 0;
+  if (value) request_->setOption(index, *value);
+  return request_->option(index);
+}
+
+void WebRequest::setProxy(int setting, std::string_view proxyText, std::string_view bypass) {
+  if (!request_) return;
+  std::vector<std::string_view> parts = split(proxyText, ",");
+  parts.resize(3);
+  request_->setProxy(setting, parts[0], bypass);
+  if (!parts[1].empty() && !parts[2].empty()) setCredentials(parts[1], parts[2], 1);
+}
+
+void WebRequest::setCredentials(std::string_view user, std::string_view password, int forProxy) {
+  if (request_) request_->setCredentials(user, password, forProxy != 0);
+}
+
+void WebRequest::setRequestHeader(std::string_view name, std::string_view value) {
+  if (!request_) return;
+  std::string lowered(name);
+  std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  const bool schemeless = !startsWithNoCase(value, "http://") && !startsWithNoCase(value, "https://");
+  if (lowered == "referer" && schemeless) {
+    request_->setRequestHeader(name, "http://" + std::string(value));
+  } else {
+    request_->setRequestHeader(name, value);
+  }
+}
+
+std::string WebRequest::responseHeader(std::string_view name) const {
+  return request_ ? request_->responseHeader(name) : std::string();
+}
+std::string WebRequest::allResponseHeaders() const { return request_ ? request_->allResponseHeaders() : std::string(); }
+std::string WebRequest::responseText() const { return request_ ? request_->responseText() : std::string(); }
+std::string WebRequest::responseBody() const { return request_ ? request_->responseBody() : std::string(); }
+int WebRequest::status() const { return request_ ? request_->status() : 0; }
+
+void WebRequest::send(std::string_view text, std::string_view bytes) {
+  if (!request_) return;
+  option(platform::kOptionSslErrorIgnoreFlags, 0);
+  request_->send(!bytes.empty() ? bytes : text);
+}
+
+void WebRequest::waitForResponse(double seconds) {
+  if (request_) request_->waitForResponse(seconds);
+}
+
+void WebRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) {
+  if (!request_) return;
+  const auto orResolve = [resolveMs](int ms) { return ms <= 0 ? resolveMs : ms; };
+  request_->setTimeouts(resolveMs, orResolve(connectMs), orResolve(sendMs), orResolve(receiveMs));
+}
+
+std::string WebRequest::setCookieLines() const {
+  std::string lines;
+  for (std::string_view line : setCookieLinesOf(allResponseHeaders())) {
+    lines += line;
+    lines += "\r\n";
+  }
+  return lines;
+}
+
+std::string WebRequest::replyCookies() const {
+  std::string cookies;
+  for (std::string_view line : setCookieLinesOf(allResponseHeaders())) {
+    line.remove_prefix(std::string_view("Set-Cookie:").size());
+    if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    cookies += line;
+    cookies += "; ";
+  }
+  return cookies;
+}
+
+std::string WebRequest::fetchText(std::string_view url) {
+  FetchTextArgs args;
+  return fetchText(url, args);
+}
+
+std::string WebRequest::fetchText(std::string_view url, FetchTextArgs& args) {
+  openRequest(*this, url, args);
+  const double x = args.timeoutSeconds;
+  if (!near(x, -1)) {
+    if (x >= 1 - 1e-7) {
+      setTimeouts(milliseconds(x, 500), milliseconds(x, 500), milliseconds(x, 1000), milliseconds(x, 1000));
+    } else {
+      setTimeouts(10000, 10000, 60000, 120000);
+    }
+  }
+  sendRequest(*this, args, x >= 1 ? x : 120);
+  lastReplyCookies = replyCookies();
+  if (args.keepCookies) keptCookies = lastReplyCookies;
+  if (args.encoding == kEncodingRequestObjectText) return responseText();
+  const std::string body = responseBody();
+  if (args.encoding == kEncodingBodyAsIs) return body.substr(0, body.find('\0'));
+  learnEncoding(*this, args.encoding);
+  return decodeReplyText(body, args.encoding).text;
+}
+
+std::string WebRequest::fetchBytes(std::string_view url) {
+  FetchBytesArgs args;
+  return fetchBytes(url, args);
+}
+
+std::string WebRequest::fetchBytes(std::string_view url, FetchBytesArgs& args) {
+  openRequest(*this, url, args);
+  const int x = args.timeoutSeconds;
+  if (x != -1) {
+    if (x > 0) {
+      const int ms = milliseconds(x, 1000);
+      setTimeouts(ms, ms, ms, ms);
+    } else {
+      setTimeouts(10000, 10000, 60000, 120000);
+    }
+  }
+  sendRequest(*this, args, x >= 1 ? x : 120);
+  if (args.keepCookies) keptCookies = replyCookies();
+  learnEncoding(*this, args.encoding);
+  std::string body = responseBody();
+  if (body.size() >= 2 && body[0] == '\x1F' && body[1] == '\x8B' && gzipLibraryPresent()) return inflateGzip(body);
+  return body;
+}
+
+std::string WebRequest::peekRedirect(std::string_view url, const PeekRedirectArgs& args) {
+  // Redirects are off for this request only: the object serves later requests that
+  // expect them followed.
+  const long redirects = option(platform::kOptionEnableRedirects);
+  option(platform::kOptionEnableRedirects, 0);
+  setTimeouts(5000, 5000, 10000, 5000);
+  const bool posting = !args.postText.empty();
+  const std::string_view trimmed = trimSpaces(url);
+  open(posting ? "POST" : "GET", trimmed, !args.synchronous);
+  setRequestHeader("User-Agent", args.userAgent.empty() ? kDefaultUserAgent : std::string_view(args.userAgent));
+  setRequestHeader("Accept-Language", "zh-cn");
+  setRequestHeader("Connection", "Keep-Alive");
+  setRequestHeader("Accept", kPeekAccept);
+  setRequestHeader("Referer", args.referer.empty() ? trimmed : std::string_view(args.referer));
+  if (args.cookies) setRequestHeader("Cookie", *args.cookies);
+  setHeaderLines(*this, args.headers);
+  if (!args.proxy.empty()) applyProxy(*this, args.proxy);
+  send(args.postText);
+  if (!args.synchronous) waitForResponse(posting ? 100 : 25);
+  std::string location = responseHeader("Location");
+  option(platform::kOptionEnableRedirects, redirects);
+  return location;
+}
+
+}  // namespace qovra::web
