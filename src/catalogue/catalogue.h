@@ -31,6 +31,9 @@ struct CatalogueState {
   bool catalogueReady = false;  // clear while a build runs
   bool layoutBusy = false;      // set while the rows are sorted and placed
   std::string lastRunName;
+  // Raised when the user acted on an entry from the search results: the next layout that
+  // moves that entry brings its row into view.
+  bool scrollToActedRow = false;
   int contentBottom = 0;        // bottom edge of the last row in content coordinates
 };
 
