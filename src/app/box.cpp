@@ -1,6 +1,7 @@
 #include "app/box.h"
 
 #include "app/shortcuts.h"
+#include "catalogue/box_config.h"
 #include "catalogue/branding.h"
 #include "catalogue/catalogue.h"
 #include "platform/files.h"
@@ -8,6 +9,7 @@
 #include "settings/program_settings.h"
 #include "support/forms.h"
 #include "support/process_state.h"
+#include "window/main_window.h"
 
 namespace qovra::app {
 namespace {
@@ -15,6 +17,11 @@ namespace {
 bool cleanedUp = true;
 
 void onMainWindowEvent(ui::Event& event) {
+  if (event.kind == ui::EventKind::Created) {
+    prepareMainWindow(event.control, brandingProfile());
+    return;
+  }
+  if (handleListAreaEvent(event)) return;
   // Closing the main window is always allowed and ends the program.
   if (event.kind == ui::EventKind::Destroyed && event.control == ui::toolkit().windowOf(event.control))
     ui::toolkit().quit(0);
@@ -46,6 +53,8 @@ void checkOfflineShortcut() {
 
 ui::ControlId startUp(const std::vector<std::string>& arguments) {
   cleanedUp = false;
+  // A build that finds no configuration at all ends the program through the exit clean-up.
+  boxConfigServices().endProgram = endProgram;
   readCommandLine(arguments);
   checkOfflineShortcut();
   processState().programTitle = kProgramTitle;
@@ -62,6 +71,7 @@ void exitCleanup() {
   cleanedUp = true;
   // The rows' controls went with the main window; only the records remain to release.
   catalogueState() = CatalogueState{};
+  releaseMainWindowState();
   settings::releaseProgramSettings();
   brandingProfile() = BrandingProfile{};
   auto& state = processState();
