@@ -25,12 +25,12 @@ std::string inflateDeflateStream(std::string_view data, std::size_t maxSize) {
     int status = inflate(&stream, Z_NO_FLUSH);
     std::size_t consumed = take - stream.avail_in;
     std::size_t produced = kChunk - stream.avail_out;
-    out.append(reinterpret_cast<const char*>(chunk), produced);
-    position += consumed;
-    if (out.size() > maxSize) {
+    if (produced > maxSize - out.size()) {
       out.clear();
       break;
     }
+    out.append(reinterpret_cast<const char*>(chunk), produced);
+    position += consumed;
     // Stop at the end of the stream, on damage, and when nothing moves any more (a
     // truncated body), which would otherwise go round for ever.
     if (status != Z_OK || (consumed == 0 && produced == 0)) break;

@@ -16,9 +16,10 @@ constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
 constexpr std::string_view kGzipMagic = "\x1F\x8B";
 
-// A hostile reply of a few megabytes can inflate to gigabytes; past this the body is
-// treated as undecodable rather than exhausting a 32-bit process.
-constexpr std::size_t kMaxInflatedSize = std::size_t{256} << 20;
+// A hostile reply of a megabyte can inflate to a gigabyte; replies are pages and small
+// listings, so past this the body is taken as undecodable rather than exhausting the
+// memory of a 32-bit process.
+constexpr std::size_t kMaxInflatedSize = std::size_t{64} << 20;
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;

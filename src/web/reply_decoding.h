@@ -38,7 +38,7 @@ DecodedReply decodeReplyText(std::string_view bytes, ReplyEncoding encoding);
 bool gzipLibraryPresent();
 
 // The inflated content of a gzip (or zlib) stream: what could be inflated before a
-// damaged or truncated part; nothing for a body that would inflate past 256 MiB.
+// damaged or truncated part; nothing for a body that would inflate past 64 MiB.
 // Does not look for "gzip.dll": callers test first.
 std::string inflateGzip(std::string_view data);
 
