@@ -9,7 +9,9 @@
 #include "settings/program_settings.h"
 #include "support/forms.h"
 #include "support/process_state.h"
+#include "window/catalogue_build.h"
 #include "window/main_window.h"
+#include "window/usage_order.h"
 
 namespace qovra::app {
 namespace {
@@ -21,7 +23,7 @@ void onMainWindowEvent(ui::Event& event) {
     prepareMainWindow(event.control, brandingProfile());
     return;
   }
-  if (handleListAreaEvent(event)) return;
+  if (handleCatalogueEvent(event) || handleUsageOrderTimer(event) || handleListAreaEvent(event)) return;
   // Closing the main window is always allowed and ends the program.
   if (event.kind == ui::EventKind::Destroyed && event.control == ui::toolkit().windowOf(event.control))
     ui::toolkit().quit(0);
@@ -71,6 +73,7 @@ void exitCleanup() {
   cleanedUp = true;
   // The rows' controls went with the main window; only the records remain to release.
   catalogueState() = CatalogueState{};
+  resetCatalogueBuild();
   releaseMainWindowState();
   settings::releaseProgramSettings();
   brandingProfile() = BrandingProfile{};

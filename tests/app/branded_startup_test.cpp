@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/headless/headless_toolkit.h"
 #include "support/process_state.h"
+#include "app/startable_box.h"
 
 namespace qovra {
 namespace {
@@ -22,6 +23,7 @@ TEST(BrandedStartUp, TheIniIsNamedAfterTheBrandWord) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
     const std::string folder = scratchRunDirectory();
+    makeStartable(folder, c.title);
     if (!c.brandWord.empty()) {
       ASSERT_TRUE(platform::writeFile(folder + "\\QovraBox.exe", "MZ"));
       ASSERT_TRUE(writeBrandingFile(folder + "\\QovraBox.exe", folder + "\\qovra.rc",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/box.h"
+#include "app/startable_box.h"
 #include "catalogue/branding.h"
 #include "catalogue/catalogue.h"
 #include "platform/files.h"
@@ -30,6 +31,7 @@ TEST(MainWindowStartUp, TheCreatedWindowIsPreparedWithTheBrandingFileAndItsEvent
   for (const auto& c : cases) {
     SCOPED_TRACE(c.caption);
     const std::string folder = platform::scratchFolder();
+    makeStartable(folder, c.caption.substr(0, c.caption.find(' ')));
     if (!c.brandWord.empty()) {
       ASSERT_TRUE(platform::writeFile(folder + "\\QovraBox.exe", "MZ"));
       ASSERT_TRUE(writeBrandingFile(folder + "\\QovraBox.exe", folder + "\\qovra.rc",
