@@ -1,6 +1,6 @@
 #include "app/box.h"
 
-#include "app/shortcuts.h"
+#include "support/shortcuts.h"
 #include "catalogue/box_config.h"
 #include "catalogue/branding.h"
 #include "catalogue/catalogue.h"

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "app/box.h"
-#include "app/shortcuts.h"
+#include "support/shortcuts.h"
 #include "app/startable_box.h"
 #include "catalogue/catalogue.h"
 #include "platform/headless/headless_toolkit.h"

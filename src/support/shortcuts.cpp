@@ -1,4 +1,4 @@
-#include "app/shortcuts.h"
+#include "support/shortcuts.h"
 
 #include <algorithm>
 
