@@ -1,6 +1,6 @@
 #include "app/box.h"
 
-#include "support/shortcuts.h"
+#include "actions/entry_actions.h"
 #include "catalogue/box_config.h"
 #include "catalogue/branding.h"
 #include "catalogue/catalogue.h"
@@ -9,6 +9,7 @@
 #include "settings/program_settings.h"
 #include "support/forms.h"
 #include "support/process_state.h"
+#include "support/shortcuts.h"
 #include "window/catalogue_build.h"
 #include "window/main_window.h"
 #include "window/usage_order.h"
@@ -23,7 +24,9 @@ void onMainWindowEvent(ui::Event& event) {
     prepareMainWindow(event.control, brandingProfile());
     return;
   }
-  if (handleCatalogueEvent(event) || handleUsageOrderTimer(event) || handleListAreaEvent(event)) return;
+  if (handleCatalogueEvent(event) || handleUsageOrderTimer(event) || handleRowGesture(event) ||
+      handleListAreaEvent(event))
+    return;
   // Closing the main window is always allowed and ends the program.
   if (event.kind == ui::EventKind::Destroyed && event.control == ui::toolkit().windowOf(event.control))
     ui::toolkit().quit(0);
@@ -74,6 +77,7 @@ void exitCleanup() {
   // The rows' controls went with the main window; only the records remain to release.
   catalogueState() = CatalogueState{};
   resetCatalogueBuild();
+  pendingAction() = PendingAction{};
   releaseMainWindowState();
   settings::releaseProgramSettings();
   brandingProfile() = BrandingProfile{};
