@@ -4,6 +4,8 @@
 #include <variant>
 #include <vector>
 
+#include "web/text_operations.h"
+
 namespace qovra::web {
 
 namespace {
@@ -132,16 +134,6 @@ std::size_t scanValue(std::string_view text, std::size_t i, int depth) {
 // --- the path ------------------------------------------------------------------------
 
 using PathElement = std::variant<std::string, std::size_t>;  // member name or array index
-
-std::string quotesFromPairs(std::string_view path) {
-  std::string out;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    bool pair = path[i] == '\'' && i + 1 < path.size() && path[i + 1] == '\'';
-    out += pair ? '"' : path[i];
-    if (pair) ++i;
-  }
-  return out;
-}
 
 std::optional<std::size_t> arrayIndex(std::string_view digits, bool zeroBased) {
   if (digits.empty() || digits.size() > 9) return std::nullopt;

@@ -91,20 +91,6 @@ std::string ansiText(std::string_view bytes) {
   return platform::toUtf8(upToZero(bytes), platform::Charset::Gbk);
 }
 
-// The item list as searched: '' stands for a double quote.
-std::string withQuotes(std::string_view list) {
-  std::string out;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i] == '\'' && i + 1 < list.size() && list[i + 1] == '\'') {
-      out += '"';
-      ++i;
-    } else {
-      out += list[i];
-    }
-  }
-  return out;
-}
-
 // The scope of the meta tags: the head when the page has a non-empty one.
 std::string_view headOf(std::string_view text) {
   std::size_t open = findIgnoringCase(text, "<head>");
@@ -160,7 +146,7 @@ std::string inflateGzip(std::string_view data) {
 }
 
 bool containsAnyOf(std::string_view text, std::string_view list, std::string_view delimiter) {
-  std::string items = withQuotes(list);
+  std::string items = quotesFromPairs(list);
   std::string_view rest = items;
   while (!rest.empty()) {
     std::size_t end = delimiter.empty() ? std::string_view::npos : rest.find(delimiter);
@@ -209,7 +195,9 @@ bool looksLikeUtf8(std::string_view bytes) {
 }
 
 std::string convertCharset(std::string_view bytes, platform::Charset from, platform::Charset to) {
-  return platform::fromUtf8(platform::toUtf8(bytes, from), to);
+  std::string utf8 = platform::toUtf8(bytes, from);
+  // Decoding already gives well-formed UTF-8; repairing it again would only cost time.
+  return to == platform::Charset::Utf8 ? utf8 : platform::fromUtf8(utf8, to);
 }
 
 }  // namespace qovra::web

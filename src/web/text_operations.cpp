@@ -67,10 +67,6 @@ std::optional<Span> findBackward(std::string_view lowered, const Markers& m, std
   return Span{left, right};
 }
 
-std::string quotesFromPairs(std::string_view marker) {
-  return replaceAll(std::string(marker), "''", "\"");
-}
-
 // --- addresses -----------------------------------------------------------------------
 
 struct AddressParts {
@@ -164,6 +160,10 @@ DecodedEscape decodeEscape(std::string_view text, std::size_t d, char16_t unit) 
 }
 
 }  // namespace
+
+std::string quotesFromPairs(std::string_view text) {
+  return replaceAll(std::string(text), "''", "\"");
+}
 
 std::string toLowerAscii(std::string_view text) {
   std::string out(text);

@@ -15,6 +15,10 @@ std::string toLowerAscii(std::string_view text);
 // npos when there is none.
 std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from = 0);
 
+// The text with every doubled single quote '' turned into a double quote: how markers,
+// lists and paths written inside the box's own texts spell a double quote.
+std::string quotesFromPairs(std::string_view text);
+
 // Where a textBetween search goes on: position and leftFound are the caller's in/out
 // values, kept between calls that walk one reply.
 inline constexpr int kNothingMoreFound = -2;

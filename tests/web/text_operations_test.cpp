@@ -194,6 +194,13 @@ TEST(HostPart, KeepsCaseAndPort) {
   for (const auto& [text, host] : cases) EXPECT_EQ(hostPart(text), host) << text;
 }
 
+TEST(QuotesFromPairs, TurnsEachDoubledSingleQuoteIntoADoubleQuote) {
+  EXPECT_EQ(quotesFromPairs("''nid'': ''"), "\"nid\": \"");
+  EXPECT_EQ(quotesFromPairs("'''"), "\"'");
+  EXPECT_EQ(quotesFromPairs("''''"), "\"\"");
+  EXPECT_EQ(quotesFromPairs("it's"), "it's");
+}
+
 TEST(CaseFolding, FoldsAsciiLettersOnly) {
   EXPECT_EQ(toLowerAscii("AbC-下载-Z"), "abc-下载-z");
   EXPECT_EQ(findIgnoringCase("xxCharSet=", "charset"), 2u);
