@@ -37,6 +37,17 @@ std::string shellIconBmp(const std::string& programPath) {
   return bitmap.toBmpBytes();
 }
 
+// Every write of the program ini reaches the disk before it returns; a version that is
+// already recorded is not written again, so refreshing every row of an unchanged
+// catalogue costs no writes at all.
+void recordUsedVersion(const std::string& name, const std::string& version) {
+  auto& settings = settings::programSettings();
+  constexpr std::string_view kAbsent = "\x01";  // no version text holds it
+  if (settings.readEntry(settings::kUsedVersionSection, name, kAbsent) == version) return;
+  settings.selectSection(settings::kUsedVersionSection);
+  settings.writeText(name, version);
+}
+
 }  // namespace
 
 void applyDownloadButtonState(ui::ControlId button, const DownloadButtonState& state) {
@@ -80,9 +91,7 @@ void refreshRow(int rowNumber, bool enableDownload, bool skipImageRefresh) {
   const std::string name = before->entry.name;
   const std::string path = programFile(processState().runDirectory, name);
   const std::string version = readFileVersionRecord(path).fileVersion;
-  auto& settings = settings::programSettings();
-  settings.selectSection(settings::kUsedVersionSection);
-  settings.writeText(name, version);
+  recordUsedVersion(name, version);
 
   // The write may have let a rebuild run: go on only with the same row.
   CatalogueRow* row = rowAt(rowNumber);

@@ -89,6 +89,28 @@ TEST_F(RowStateTest, ARefreshReadsTheInstalledVersionAndSetsTheRowFromIt) {
   }
 }
 
+TEST_F(RowStateTest, ARefreshThatChangesNothingWritesNothing) {
+  install("Qovra·稳", "ver_en.exe");
+  buildRows({entry("Qovra·稳", "1.0"), entry("Qovra·空", "1.0")});
+  refreshRow(1);
+  refreshRow(2);
+  // An empty version is recorded too, as an empty value.
+  EXPECT_EQ(usedVersionSetting("Qovra·空"), "");
+  const std::string ini = settings::programSettings().buffer();
+  // Every write of the ini lets pending messages run; none may run now.
+  bool written = false;
+  tk.post([&] { written = true; });
+  refreshRow(1);
+  refreshRow(2);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(settings::programSettings().buffer(), ini);
+  tk.processPendingMessages();
+  // A changed version is written again.
+  install("Qovra·稳", "ver_cn.exe");
+  refreshRow(1);
+  EXPECT_EQ(usedVersionSetting("Qovra·稳"), "2.3.4.5");
+}
+
 TEST_F(RowStateTest, TheIconIsCachedWhiteAndShownOnTheListBackground) {
   install("Qovra·红", "ver_cn.exe");
   buildRows({entry("Qovra·红", "9.0")});
