@@ -77,10 +77,10 @@ std::size_t scanWord(std::string_view text, std::size_t i, std::string_view word
 
 std::size_t scanValue(std::string_view text, std::size_t i, int depth);
 
-// Calls element(offset of the element's value) for each element of the array or object
-// at i (for objects after reading "key":, with the key's offset) until it returns true.
-// Gives the offset after the closing bracket, or npos when malformed; when element
-// stops the walk, gives the stopping value's offset in found.
+// A walk through the array or object at i: visit(key offset, element index) is asked
+// before each element's value (the key offset is npos in arrays) whether that is the
+// element wanted. end is the offset after the closing bracket, npos when the text is
+// malformed or the walk stopped; found is the offset of the wanted element's value.
 struct Walk {
   std::size_t end = npos;
   std::size_t found = npos;
@@ -104,7 +104,7 @@ Walk walkContainer(std::string_view text, std::size_t i, int depth, Visit visit)
       if (i >= text.size() || text[i] != ':') return {};
       i = skipBlank(text, i + 1);
     }
-    if (visit(key, index, i)) return {npos, i};
+    if (visit(key, index)) return {npos, i};
     i = scanValue(text, i, depth + 1);
     if (i == npos) return {};
     i = skipBlank(text, i);
@@ -121,9 +121,7 @@ std::size_t scanValue(std::string_view text, std::size_t i, int depth) {
     case '"': return scanString(text, i);
     case '{':
     case '[':
-      return walkContainer(text, i, depth, [](std::size_t, std::size_t, std::size_t) {
-               return false;
-             }).end;
+      return walkContainer(text, i, depth, [](std::size_t, std::size_t) { return false; }).end;
     case 't': return scanWord(text, i, "true");
     case 'f': return scanWord(text, i, "false");
     case 'n': return scanWord(text, i, "null");
@@ -241,7 +239,7 @@ std::string rendered(std::string_view value) {
 std::size_t selectIn(std::string_view text, std::size_t i, const PathElement& element) {
   const std::string* name = std::get_if<std::string>(&element);
   if (text[i] != (name ? '{' : '[')) return npos;
-  return walkContainer(text, i, 0, [&](std::size_t key, std::size_t index, std::size_t) {
+  return walkContainer(text, i, 0, [&](std::size_t key, std::size_t index) {
            if (!name) return index == std::get<std::size_t>(element);
            std::size_t keyEnd = scanString(text, key);
            return trimBlank(text.substr(key + 1, keyEnd - key - 2)) == *name;
