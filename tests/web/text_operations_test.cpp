@@ -20,6 +20,8 @@ struct BetweenCase {
 const BetweenCase kBetweenCases[] = {
     {"quoted_key", R"({"fs_id":12345,"path":"/x"})", "''fs_id'':", ",", false, "12345"},
     {"key_without_quotes", "{fs_id:12345,path:/x}", "''fs_id'':", ",", false, "12345"},
+    // The markers as given are tried first, over the whole text, before the quoteless ones.
+    {"markers_as_given_first", R"({fs_id:1,"fs_id":2,})", "''fs_id'':", ",", false, "2"},
     {"quoted_string_value", R"({"nid": "77", "x": "y"})", "''nid'': ''", "''", false, "77"},
     // Without quotes the right marker is empty on the second pass: nothing between.
     {"quoted_markers_unquoted_reply", "{nid: 77, x: y}", "''nid'': ''", "''", false, ""},
