@@ -35,13 +35,13 @@ void createDesktopShortcuts(const std::string& brandName) {
 
 }  // namespace
 
-void askForDesktopShortcuts() {
+void askForDesktopShortcuts(ui::ControlId owner) {
   auto& ini = settings::programSettings();
   ini.selectSection(settings::kBasicSection);
   if (ini.readBool(settings::kNotFirstUseKey, false)) return;
   ini.writeBool(settings::kNotFirstUseKey, true);
   const std::string brandName = catalogueState().brandName;
-  if (ui::toolkit().messageBox(0, questionText(brandName), kMessageTitle, ui::kYesNo) != ui::kAnswerYes) return;
+  if (ui::toolkit().messageBox(owner, questionText(brandName), kMessageTitle, ui::kYesNo) != ui::kAnswerYes) return;
   createDesktopShortcuts(brandName);
 }
 

@@ -80,10 +80,11 @@ TEST_F(FirstRunTest, TheAnswerDecidesTheShortcutsAndTheKeyIsWrittenEitherWay) {
     const std::size_t asked = toolkit_.messageBoxes().size();
     toolkit_.answerMessageBox(c.answer);
 
-    askForDesktopShortcuts();
+    askForDesktopShortcuts(42);
 
     ASSERT_EQ(toolkit_.messageBoxes().size(), asked + 1);
     const auto& box = toolkit_.messageBoxes().back();
+    EXPECT_EQ(box.owner, 42);
     EXPECT_EQ(box.text, expectedQuestion(c.brandName));
     EXPECT_EQ(box.title, "信息：");
     EXPECT_EQ(box.style, ui::kYesNo);
