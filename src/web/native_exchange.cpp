@@ -134,7 +134,8 @@ void exchange(ExchangeRecord& record) {
   if (method != "GET" && method != "POST") return;  // other verbs send nothing
   const std::string& body = items[ExchangeRecord::kBody];
   const std::string headers = nativeHeaderText(items[ExchangeRecord::kHeaders], url, method, body, cookies);
-  request->send(headers, method == "POST" ? std::string_view(body) : std::string_view());
+  // Without a reply there is nothing to read (some transports would give a stray line).
+  if (!request->send(headers, method == "POST" ? std::string_view(body) : std::string_view())) return;
   std::string& reply = items[ExchangeRecord::kReplyBody];
   char buffer[2048];
   while (const std::size_t n = request->read(buffer, sizeof buffer)) {

@@ -181,8 +181,9 @@ void WebRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int recei
 }
 
 std::string WebRequest::setCookieLines() const {
+  const std::string headers = allResponseHeaders();
   std::string lines;
-  for (std::string_view line : setCookieLinesOf(allResponseHeaders())) {
+  for (std::string_view line : setCookieLinesOf(headers)) {
     lines += line;
     lines += "\r\n";
   }
@@ -190,8 +191,9 @@ std::string WebRequest::setCookieLines() const {
 }
 
 std::string WebRequest::replyCookies() const {
+  const std::string headers = allResponseHeaders();
   std::string cookies;
-  for (std::string_view line : setCookieLinesOf(allResponseHeaders())) {
+  for (std::string_view line : setCookieLinesOf(headers)) {
     line.remove_prefix(std::string_view("Set-Cookie:").size());
     if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
     cookies += line;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/charset.h"
+#include "platform/http_reply.h"
 #include "platform/posix/curl_exchange.h"
 
 namespace qovra::platform {
@@ -15,28 +15,6 @@ namespace {
 
 bool equalNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return out;
-}
-
-// The charset a Content-Type value names, as the box's converter knows it.
-Charset charsetOf(std::string_view contentType) {
-  const std::string type = lowered(contentType);
-  const std::size_t at = type.find("charset=");
-  if (at == std::string::npos) return Charset::Utf8;
-  std::string name = type.substr(at + 8);
-  name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return c == '"' || c == '\''; }), name.end());
-  name = name.substr(0, name.find_first_of("; "));
-  if (name == "gbk" || name == "gb2312" || name == "gb18030") return Charset::Gbk;
-  if (name == "big5") return Charset::Big5;
-  if (name == "big5-hkscs") return Charset::Big5Hkscs;
-  if (name == "utf-16" || name == "utf-16le") return Charset::Utf16LE;
-  if (name == "utf-16be") return Charset::Utf16BE;
-  return Charset::Utf8;
 }
 
 std::uint32_t limitMs(int ms) { return ms > 0 ? static_cast<std::uint32_t>(ms) : 0; }
@@ -110,35 +88,16 @@ class CurlHttpRequestObject final : public HttpRequestObject {
 
   int status() const override { return reply_.status; }
 
-  std::string allResponseHeaders() const override {
-    const std::string& raw = reply_.rawHeaders;
-    const std::size_t start = raw.find("\r\n");
-    if (start == std::string::npos) return {};
-    std::string lines = raw.substr(start + 2);
-    while (lines.size() >= 4 && lines.compare(lines.size() - 4, 4, "\r\n\r\n") == 0) lines.resize(lines.size() - 2);
-    return lines == "\r\n" ? std::string() : lines;
-  }
+  std::string allResponseHeaders() const override { return headerLinesOf(reply_.rawHeaders); }
 
   std::string responseHeader(std::string_view name) const override {
-    const std::string all = allResponseHeaders();
-    std::string_view rest = all;
-    while (!rest.empty()) {
-      const std::size_t end = std::min(rest.find("\r\n"), rest.size());
-      const std::string_view line = rest.substr(0, end);
-      rest.remove_prefix(std::min(rest.size(), end + 2));
-      const std::size_t colon = line.find(':');
-      if (colon == std::string_view::npos || !equalNoCase(line.substr(0, colon), name)) continue;
-      std::string_view value = line.substr(colon + 1);
-      while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-      return std::string(value);
-    }
-    return {};
+    return headerValue(allResponseHeaders(), name);
   }
 
   std::string responseBody() const override { return reply_.body; }
 
   std::string responseText() const override {
-    return toUtf8(reply_.body, charsetOf(responseHeader("Content-Type")));
+    return bodyAsText(reply_.body, responseHeader("Content-Type"));
   }
 
  private:

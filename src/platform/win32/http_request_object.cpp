@@ -1,11 +1,18 @@
-// The request-object-shaped client: Windows' own "WinHttp.WinHttpRequest.5.1" object,
-// driven through its automation interface. Every failed call leaves an empty result.
+// The request-object-shaped client on the WinHTTP API (W functions). The object keeps
+// what open, the headers, options, proxy and time-outs set, and runs the exchange in send
+// (synchronous) or in waitForResponse (asynchronous). The session's own cookie store is
+// off: the box sends exactly the cookies it names. The wait of an asynchronous request
+// caps each of the exchange's time-outs, so a silent server is given up on within it.
 #include <windows.h>
-#include <objbase.h>
-#include <oleauto.h>
+#include <winhttp.h>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
 #include <vector>
 
+#include "platform/http_limits.h"
+#include "platform/http_reply.h"
 #include "platform/http_request_object.h"
 #include "platform/win32/wide_text.h"
 
@@ -15,218 +22,241 @@ namespace {
 using win32::narrowText;
 using win32::wideText;
 
-// A VARIANT that clears itself.
-struct Variant {
-  VARIANT v;
-  Variant() { VariantInit(&v); }
-  ~Variant() { VariantClear(&v); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
+class WinHttpHandle {
+ public:
+  explicit WinHttpHandle(HINTERNET handle) : handle_(handle) {}
+  ~WinHttpHandle() {
+    if (handle_) WinHttpCloseHandle(handle_);
+  }
+  WinHttpHandle(const WinHttpHandle&) = delete;
+  WinHttpHandle& operator=(const WinHttpHandle&) = delete;
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  HINTERNET handle_;
 };
 
-void setText(Variant& arg, std::string_view text) {
-  arg.v.vt = VT_BSTR;
-  const std::wstring wide = wideText(text);
-  arg.v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+struct Exchange {
+  std::wstring method, url;
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::string body;
+  bool followRedirects = true;
+  DWORD ignoredCertificateFaults = 0;
+  std::wstring proxy, bypass;
+  std::wstring user, password;
+  bool credentialsForProxy = false;
+  int resolveMs = 0, connectMs = 60000, sendMs = 30000, receiveMs = 30000;
+};
+
+struct Reply {
+  bool ok = false;
+  int status = 0;
+  std::string rawHeaders, body;
+};
+
+struct UrlParts {
+  std::wstring host, path;
+  INTERNET_PORT port = 0;
+  bool secure = false;
+};
+
+bool crackUrl(const std::wstring& url, UrlParts& parts) {
+  URL_COMPONENTS c{};
+  c.dwStructSize = sizeof c;
+  c.dwHostNameLength = c.dwUrlPathLength = c.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &c) || c.dwHostNameLength == 0) return false;
+  parts.host.assign(c.lpszHostName, c.dwHostNameLength);
+  parts.path.assign(c.lpszUrlPath, c.dwUrlPathLength);
+  parts.path.append(c.lpszExtraInfo, c.dwExtraInfoLength);
+  if (parts.path.empty() || parts.path[0] != L'/') parts.path.insert(0, L"/");
+  parts.port = c.nPort;
+  parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
+  return true;
 }
 
-void setLong(Variant& arg, long value) {
-  arg.v.vt = VT_I4;
-  arg.v.lVal = value;
+int capped(int ms, int capMs) { return capMs <= 0 ? ms : (ms <= 0 ? capMs : std::min(ms, capMs)); }
+
+void setDword(HINTERNET handle, DWORD option, DWORD value) { WinHttpSetOption(handle, option, &value, sizeof value); }
+
+void setText(HINTERNET handle, DWORD option, const std::wstring& text) {
+  WinHttpSetOption(handle, option, const_cast<wchar_t*>(text.c_str()), static_cast<DWORD>(text.size()));
 }
 
-void setBool(Variant& arg, bool value) {
-  arg.v.vt = VT_BOOL;
-  arg.v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-// Bytes as the one-dimensional byte array the object takes and gives.
-void setBytes(Variant& arg, std::string_view bytes) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  if (!array) return;
-  void* data = nullptr;
-  if (SUCCEEDED(SafeArrayAccessData(array, &data))) {
-    if (!bytes.empty()) memcpy(data, bytes.data(), bytes.size());
-    SafeArrayUnaccessData(array);
+void configureRequest(HINTERNET request, const Exchange& e, int receiveMs) {
+  // The wait for the reply's headers has a limit of its own, which the receive time-out
+  // does not always set.
+  if (receiveMs > 0) setDword(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(receiveMs));
+  DWORD features = WINHTTP_DISABLE_COOKIES;
+  if (!e.followRedirects) features |= WINHTTP_DISABLE_REDIRECTS;
+  setDword(request, WINHTTP_OPTION_DISABLE_FEATURE, features);
+  if (e.ignoredCertificateFaults) setDword(request, WINHTTP_OPTION_SECURITY_FLAGS, e.ignoredCertificateFaults);
+  if (!e.user.empty() || !e.password.empty()) {
+    setText(request, e.credentialsForProxy ? WINHTTP_OPTION_PROXY_USERNAME : WINHTTP_OPTION_USERNAME, e.user);
+    setText(request, e.credentialsForProxy ? WINHTTP_OPTION_PROXY_PASSWORD : WINHTTP_OPTION_PASSWORD, e.password);
   }
-  arg.v.vt = VT_ARRAY | VT_UI1;
-  arg.v.parray = array;
+  for (const auto& [name, value] : e.headers) {
+    const std::wstring line = wideText(name + ": " + value);
+    WinHttpAddRequestHeaders(request, line.c_str(), static_cast<DWORD>(line.size()), WINHTTP_ADDREQ_FLAG_ADD);
+  }
 }
 
-std::string bytesOf(const VARIANT& v) {
-  if (v.vt != (VT_ARRAY | VT_UI1) || !v.parray) return {};
-  LONG low = 0, high = -1;
-  SafeArrayGetLBound(v.parray, 1, &low);
-  SafeArrayGetUBound(v.parray, 1, &high);
-  if (high < low) return {};
-  void* data = nullptr;
-  if (FAILED(SafeArrayAccessData(v.parray, &data))) return {};
-  std::string bytes(static_cast<const char*>(data), static_cast<std::size_t>(high - low + 1));
-  SafeArrayUnaccessData(v.parray);
-  return bytes;
+std::string rawHeadersOf(HINTERNET request) {
+  DWORD bytes = 0;
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &bytes,
+                      WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
+  std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1);
+  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &bytes,
+                           WINHTTP_NO_HEADER_INDEX)) {
+    return {};
+  }
+  return narrowText(std::wstring_view(text.data(), bytes / sizeof(wchar_t)));
 }
 
-std::string textOf(const VARIANT& v) {
-  if (v.vt != VT_BSTR || !v.bstrVal) return {};
-  return narrowText(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal)));
+int statusOf(HINTERNET request) {
+  DWORD status = 0, size = sizeof status;
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
+                      &status, &size, WINHTTP_NO_HEADER_INDEX);
+  return static_cast<int>(status);
 }
 
-class ComRequestObject final : public HttpRequestObject {
+bool readBody(HINTERNET request, std::string& body) {
+  char buffer[8192];
+  for (;;) {
+    DWORD got = 0;
+    if (!WinHttpReadData(request, buffer, sizeof buffer, &got)) return false;
+    if (got == 0) return true;
+    if (body.size() + got > kMaxReplyBytes) return false;
+    body.append(buffer, got);
+  }
+}
+
+Reply perform(const Exchange& e, int capMs) {
+  Reply reply;
+  UrlParts url;
+  if (!crackUrl(e.url, url)) return reply;
+  WinHttpHandle session(e.proxy.empty()
+                            ? WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                          WINHTTP_NO_PROXY_BYPASS, 0)
+                            : WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NAMED_PROXY, e.proxy.c_str(),
+                                          e.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : e.bypass.c_str(), 0));
+  if (!session) return reply;
+  const int receiveMs = capped(e.receiveMs, capMs);
+  WinHttpSetTimeouts(session.get(), capped(e.resolveMs, capMs), capped(e.connectMs, capMs), capped(e.sendMs, capMs),
+                     receiveMs);
+  WinHttpHandle connection(WinHttpConnect(session.get(), url.host.c_str(), url.port, 0));
+  if (!connection) return reply;
+  WinHttpHandle request(WinHttpOpenRequest(connection.get(), e.method.c_str(), url.path.c_str(), nullptr,
+                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                           url.secure ? WINHTTP_FLAG_SECURE : 0));
+  if (!request) return reply;
+  configureRequest(request.get(), e, receiveMs);
+  void* body = e.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(e.body.data());
+  const DWORD size = static_cast<DWORD>(e.body.size());
+  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, size, size, 0) ||
+      !WinHttpReceiveResponse(request.get(), nullptr)) {
+    return reply;
+  }
+  reply.rawHeaders = rawHeadersOf(request.get());
+  reply.status = statusOf(request.get());
+  reply.ok = readBody(request.get(), reply.body);
+  if (!reply.ok) reply = {};
+  return reply;
+}
+
+class WinHttpRequestObject final : public HttpRequestObject {
  public:
-  ComRequestObject() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-    CLSID clsid;
-    if (SUCCEEDED(CLSIDFromProgID(L"WinHttp.WinHttpRequest.5.1", &clsid))) {
-      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object_));
-    }
-  }
-  ~ComRequestObject() override {
-    if (object_) object_->Release();
-    if (SUCCEEDED(com_)) CoUninitialize();
-  }
-  bool valid() const { return object_ != nullptr; }
-
   bool open(std::string_view method, std::string_view url, bool async) override {
-    Variant args[3];
-    setText(args[2], method);
-    setText(args[1], url);
-    setBool(args[0], async);
-    return call(L"Open", DISPATCH_METHOD, args, 3);
+    exchange_.method = wideText(method);
+    exchange_.url = wideText(url);
+    exchange_.headers.clear();
+    exchange_.body.clear();
+    async_ = async;
+    sent_ = false;
+    reply_ = {};
+    opened_ = !method.empty() && !url.empty();
+    return opened_;
   }
 
   void setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) override {
-    Variant args[4];
-    setLong(args[3], resolveMs);
-    setLong(args[2], connectMs);
-    setLong(args[1], sendMs);
-    setLong(args[0], receiveMs);
-    call(L"SetTimeouts", DISPATCH_METHOD, args, 4);
+    exchange_.resolveMs = resolveMs;
+    exchange_.connectMs = connectMs;
+    exchange_.sendMs = sendMs;
+    exchange_.receiveMs = receiveMs;
   }
 
   bool setRequestHeader(std::string_view name, std::string_view value) override {
-    Variant args[2];
-    setText(args[1], name);
-    setText(args[0], value);
-    return call(L"SetRequestHeader", DISPATCH_METHOD, args, 2);
+    if (!opened_ || name.empty()) return false;
+    auto& headers = exchange_.headers;
+    const auto it = std::find_if(headers.begin(), headers.end(), [name](const auto& h) {
+      return CompareStringOrdinal(wideText(h.first).c_str(), -1, wideText(name).c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    if (it != headers.end()) {
+      it->second = value;  // a header set twice is sent once, with the last value
+    } else {
+      headers.emplace_back(std::string(name), std::string(value));
+    }
+    return true;
   }
 
   void setOption(int index, long value) override {
-    Variant args[2];
-    setLong(args[1], index);
-    setLong(args[0], value);
-    call(L"Option", DISPATCH_PROPERTYPUT, args, 2);
+    if (index == kOptionEnableRedirects) redirects_ = value;
+    if (index == kOptionSslErrorIgnoreFlags) sslIgnore_ = value;
   }
 
   long option(int index) const override {
-    Variant args[1], result;
-    setLong(args[0], index);
-    if (!call(L"Option", DISPATCH_PROPERTYGET, args, 1, &result.v)) return 0;
-    if (FAILED(VariantChangeType(&result.v, &result.v, 0, VT_I4))) return 0;
-    return result.v.lVal;
+    if (index == kOptionEnableRedirects) return redirects_;
+    if (index == kOptionSslErrorIgnoreFlags) return sslIgnore_;
+    return 0;
   }
 
   void setProxy(int setting, std::string_view server, std::string_view bypass) override {
-    Variant args[3];
-    setLong(args[2], setting);
-    setText(args[1], server);
-    setText(args[0], bypass);
-    // Without a server only the setting goes: it is the last in automation order.
-    if (setting == kProxyServer) {
-      call(L"SetProxy", DISPATCH_METHOD, args, 3);
-    } else {
-      call(L"SetProxy", DISPATCH_METHOD, &args[2], 1);
-    }
+    exchange_.proxy = setting == kProxyServer ? wideText(server) : std::wstring();
+    exchange_.bypass = setting == kProxyServer ? wideText(bypass) : std::wstring();
   }
 
   void setCredentials(std::string_view user, std::string_view password, bool forProxy) override {
-    Variant args[3];
-    setText(args[2], user);
-    setText(args[1], password);
-    setLong(args[0], forProxy ? 1 : 0);
-    call(L"SetCredentials", DISPATCH_METHOD, args, 3);
+    exchange_.user = wideText(user);
+    exchange_.password = wideText(password);
+    exchange_.credentialsForProxy = forProxy;
   }
 
-  // The body goes as bytes, so what arrives is exactly what the box sends.
   bool send(std::string_view body) override {
-    Variant args[1];
-    if (body.empty()) return call(L"Send", DISPATCH_METHOD, nullptr, 0);
-    setBytes(args[0], body);
-    return call(L"Send", DISPATCH_METHOD, args, 1);
+    if (!opened_) return false;
+    exchange_.body = body;
+    sent_ = true;
+    if (!async_) run(0);
+    return true;
   }
 
   bool waitForResponse(double seconds) override {
-    Variant args[1], result;
-    setLong(args[0], static_cast<long>(seconds));
-    return call(L"WaitForResponse", DISPATCH_METHOD, args, 1, &result.v) && result.v.vt == VT_BOOL &&
-           result.v.boolVal != VARIANT_FALSE;
+    if (async_ && sent_ && !reply_.ok) run(seconds > 0 ? static_cast<int>(std::min(seconds * 1000, 2e9)) : 0);
+    return reply_.ok;
   }
 
-  int status() const override {
-    Variant result;
-    if (!call(L"Status", DISPATCH_PROPERTYGET, nullptr, 0, &result.v)) return 0;
-    if (FAILED(VariantChangeType(&result.v, &result.v, 0, VT_I4))) return 0;
-    return static_cast<int>(result.v.lVal);
-  }
-
-  std::string allResponseHeaders() const override { return textResult(L"GetAllResponseHeaders", nullptr, 0); }
-
-  std::string responseHeader(std::string_view name) const override {
-    Variant args[1];
-    setText(args[0], name);
-    return textResult(L"GetResponseHeader", args, 1);
-  }
-
-  std::string responseBody() const override {
-    Variant result;
-    if (!call(L"ResponseBody", DISPATCH_PROPERTYGET, nullptr, 0, &result.v)) return {};
-    return bytesOf(result.v);
-  }
-
-  std::string responseText() const override {
-    Variant result;
-    if (!call(L"ResponseText", DISPATCH_PROPERTYGET, nullptr, 0, &result.v)) return {};
-    return textOf(result.v);
-  }
+  int status() const override { return reply_.status; }
+  std::string allResponseHeaders() const override { return headerLinesOf(reply_.rawHeaders); }
+  std::string responseHeader(std::string_view name) const override { return headerValue(allResponseHeaders(), name); }
+  std::string responseBody() const override { return reply_.body; }
+  std::string responseText() const override { return bodyAsText(reply_.body, responseHeader("Content-Type")); }
 
  private:
-  std::string textResult(const wchar_t* method, Variant* args, UINT count) const {
-    Variant result;
-    if (!call(method, DISPATCH_METHOD, args, count, &result.v)) return {};
-    return textOf(result.v);
+  void run(int capMs) {
+    exchange_.followRedirects = redirects_ != 0;
+    exchange_.ignoredCertificateFaults = static_cast<DWORD>(sslIgnore_);
+    reply_ = perform(exchange_, capMs);
   }
 
-  // Invoke by name; `args` in the automation order (last argument first). A property put
-  // names its value argument as such.
-  bool call(const wchar_t* name, WORD kind, Variant* args, UINT count, VARIANT* result = nullptr) const {
-    if (!object_) return false;
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
-    std::vector<VARIANT> raw(count);
-    for (UINT i = 0; i < count; ++i) raw[i] = args[i].v;
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{raw.data(), nullptr, count, 0};
-    if (kind == DISPATCH_PROPERTYPUT) {
-      params.rgdispidNamedArgs = &putId;
-      params.cNamedArgs = 1;
-    }
-    EXCEPINFO failure{};
-    const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, &failure, nullptr);
-    SysFreeString(failure.bstrSource);
-    SysFreeString(failure.bstrDescription);
-    SysFreeString(failure.bstrHelpFile);
-    return SUCCEEDED(hr);
-  }
-
-  HRESULT com_;
-  IDispatch* object_ = nullptr;
+  Exchange exchange_;
+  Reply reply_;
+  bool opened_ = false, async_ = false, sent_ = false;
+  long redirects_ = 1, sslIgnore_ = 0;
 };
 
 }  // namespace
 
-std::shared_ptr<HttpRequestObject> createHttpRequestObject() {
-  auto object = std::make_shared<ComRequestObject>();
-  return object->valid() ? object : nullptr;
-}
+std::shared_ptr<HttpRequestObject> createHttpRequestObject() { return std::make_shared<WinHttpRequestObject>(); }
 
 std::string systemProxySetting() {
   wchar_t value[1024];

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/internet_session.h"
@@ -28,9 +29,24 @@ class InternetHandle {
   HINTERNET handle_;
 };
 
+struct Timeouts {
+  DWORD connectMs = 0, sendMs = 0, receiveMs = 0;
+};
+
+// The time-outs go on every handle: some WinInet versions take them only from the handle
+// a call is made on, not from the session it came from.
+void applyTimeouts(HINTERNET handle, const Timeouts& t) {
+  const std::pair<DWORD, DWORD> options[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, t.connectMs},
+                                             {INTERNET_OPTION_SEND_TIMEOUT, t.sendMs},
+                                             {INTERNET_OPTION_RECEIVE_TIMEOUT, t.receiveMs}};
+  for (auto [option, value] : options) {
+    if (value != 0) InternetSetOptionW(handle, option, &value, sizeof value);
+  }
+}
+
 class WinInetRequest final : public InternetRequest {
  public:
-  explicit WinInetRequest(HINTERNET handle) : handle_(handle) {}
+  WinInetRequest(HINTERNET handle, const Timeouts& timeouts) : handle_(handle) { applyTimeouts(handle, timeouts); }
 
   bool setSecurityFlags(std::uint32_t flags) override {
     DWORD value = flags;
@@ -66,17 +82,20 @@ class WinInetRequest final : public InternetRequest {
 
 class WinInetConnection final : public InternetConnection {
  public:
-  explicit WinInetConnection(HINTERNET handle) : handle_(handle) {}
+  WinInetConnection(HINTERNET handle, const Timeouts& timeouts) : handle_(handle), timeouts_(timeouts) {
+    applyTimeouts(handle, timeouts);
+  }
 
   std::unique_ptr<InternetRequest> openRequest(std::string_view verb, std::string_view path,
                                                std::uint32_t flags) override {
     HINTERNET request = HttpOpenRequestW(handle_.get(), wideText(verb).c_str(), wideText(path).c_str(), L"HTTP/1.1",
                                          nullptr, nullptr, flags, 0);
-    return request ? std::make_unique<WinInetRequest>(request) : nullptr;
+    return request ? std::make_unique<WinInetRequest>(request, timeouts_) : nullptr;
   }
 
  private:
   InternetHandle handle_;
+  Timeouts timeouts_;
 };
 
 class WinInetSession final : public InternetSession {
@@ -84,21 +103,19 @@ class WinInetSession final : public InternetSession {
   explicit WinInetSession(HINTERNET handle) : handle_(handle) {}
 
   void setTimeouts(std::uint32_t connectMs, std::uint32_t sendMs, std::uint32_t receiveMs) override {
-    set(INTERNET_OPTION_CONNECT_TIMEOUT, connectMs);
-    set(INTERNET_OPTION_SEND_TIMEOUT, sendMs);
-    set(INTERNET_OPTION_RECEIVE_TIMEOUT, receiveMs);
+    timeouts_ = {connectMs, sendMs, receiveMs};
+    applyTimeouts(handle_.get(), timeouts_);
   }
 
   std::unique_ptr<InternetConnection> connect(std::string_view host, std::uint16_t port) override {
     HINTERNET connection = InternetConnectW(handle_.get(), wideText(host).c_str(), port, L"", L"",
                                             INTERNET_SERVICE_HTTP, 0, 0);
-    return connection ? std::make_unique<WinInetConnection>(connection) : nullptr;
+    return connection ? std::make_unique<WinInetConnection>(connection, timeouts_) : nullptr;
   }
 
  private:
-  void set(DWORD option, DWORD value) { InternetSetOptionW(handle_.get(), option, &value, sizeof value); }
-
   InternetHandle handle_;
+  Timeouts timeouts_;
 };
 
 }  // namespace
