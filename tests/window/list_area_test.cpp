@@ -62,6 +62,19 @@ TEST_F(ListAreaTest, TheVerticalBarShiftsTheContentByItsShareOfTheHiddenPart) {
   }
 }
 
+TEST_F(ListAreaTest, TheHorizontalBarShiftsTheContentSidewaysAndKeepsTheVerticalPlace) {
+  buildRows(30);
+  ASSERT_TRUE(tk.resize(window, 700, 600));  // client 684 wide: the 826 px of columns do not fit
+  ASSERT_TRUE(get(control("横向滚动条"), Prop::Visible));
+  ASSERT_TRUE(tk.scroll(vBar(), 50));
+  const auto top = get(content(), Prop::Top);
+  // 826 logical pixels, 684 - 17 visible, 100 steps: 1.59 px a step.
+  ASSERT_TRUE(tk.scroll(control("横向滚动条"), 50));
+  EXPECT_EQ(get(content(), Prop::Left), -79);
+  EXPECT_EQ(get(content(), Prop::Width), 79 + 684 - 17);
+  EXPECT_EQ(get(content(), Prop::Top), top);
+}
+
 TEST_F(ListAreaTest, AWheelNotchMovesThreeRowsShareOfTheRange) {
   struct Case {
     int rows, position, delta;

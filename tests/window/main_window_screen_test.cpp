@@ -161,6 +161,11 @@ TEST_F(MainWindowOnScreen, ThirtyRowsStandWhereTheModelPutsThemAndArePhotographe
   EXPECT_FALSE(toolkit->getInt(mainControl("横向滚动条"), Prop::Visible));
   EXPECT_EQ(placeOf(mainControl("图片框容器")), (Place{0, 0, clientWidth - 17, clientHeight - 90}));
 
+  // The result list follows the mouse; the download hint lies inside the progress bar.
+  EXPECT_EQ(toolkit->className(mainControl("树型框")), "SysTreeView32");
+  EXPECT_TRUE(toolkit->getInt(mainControl("树型框"), Prop::Style) & kTrackSelectStyle);
+  EXPECT_EQ(placeOf(mainControl("控件下载提示")), (Place{10, 0, 329, 26}));
+
   // Scrolled to the last row, the content moves up by the hidden part.
   jumpToRow(30);
   pump(200);
