@@ -11,8 +11,6 @@
 
 namespace qovra {
 
-inline constexpr ui::Colour kListBackgroundColour = ui::rgb(245, 245, 245);
-
 // Recomputes row `rowNumber` from its program file: usedVersion (also written under
 // "使用版本"), the label, versionState, the download and delete buttons and, for a
 // downloaded program, the icon; then the result list's images unless skipImageRefresh.
