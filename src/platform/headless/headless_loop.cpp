@@ -52,8 +52,9 @@ struct Due {
 bool HeadlessToolkit::runNextDue(std::uint64_t limit) {
   if (quitPending_) return false;
   Due next;
-  for (const auto& [id, r] : records_) {
-    if (r->kind != Kind::Timer || r->timerPeriod <= 0) continue;
+  for (const ControlId id : timers_) {
+    const ControlRecord* r = rec(id);
+    if (!r || r->timerPeriod <= 0) continue;
     const ControlRecord* window = rec(r->window);
     if (!window || window->destroyed || !next.before(r->dueMs, r->dueOrder)) continue;
     next = Due{r->dueMs, r->dueOrder, id, SIZE_MAX};
@@ -106,9 +107,10 @@ bool HeadlessToolkit::anyWindowAlive() const {
 std::optional<std::uint64_t> HeadlessToolkit::nextDueMs() const {
   std::optional<std::uint64_t> next;
   auto consider = [&](std::uint64_t ms) { next = next ? std::min(*next, ms) : ms; };
-  for (const auto& [id, r] : records_) {
-    const ControlRecord* window = rec(r->window);
-    if (r->kind == Kind::Timer && r->timerPeriod > 0 && window && !window->destroyed) consider(r->dueMs);
+  for (const ControlId id : timers_) {
+    const ControlRecord* r = rec(id);
+    const ControlRecord* window = r ? rec(r->window) : nullptr;
+    if (r && r->timerPeriod > 0 && window && !window->destroyed) consider(r->dueMs);
   }
   for (const Scheduled& s : scheduled_) consider(s.dueMs);
   return next;

@@ -48,6 +48,8 @@ ControlRecord& HeadlessToolkit::addRecord(ControlRecord record) {
   auto owned = std::make_unique<ControlRecord>(std::move(record));
   ControlRecord& r = *owned;
   records_.emplace(r.id, std::move(owned));
+  if (r.kind != Kind::Window) children_[r.parent].insert(r.id);
+  if (r.kind == Kind::Timer) timers_.insert(r.id);
   return r;
 }
 
@@ -179,6 +181,13 @@ void HeadlessToolkit::destroyWindowNow(ControlId window) {
 void HeadlessToolkit::forget(ControlId control) {
   if (focus_ == control) focus_ = 0;
   if (hovered_ == control) hovered_ = 0;
+  if (const ControlRecord* r = rec(control); r && r->kind != Kind::Window) {
+    auto siblings = children_.find(r->parent);
+    if (siblings != children_.end() && siblings->second.erase(control) && siblings->second.empty())
+      children_.erase(siblings);
+  }
+  children_.erase(control);
+  timers_.erase(control);
   records_.erase(control);
 }
 
@@ -205,10 +214,9 @@ ControlId HeadlessToolkit::windowOf(ControlId control) const {
 }
 
 std::vector<ControlId> HeadlessToolkit::childrenOf(ControlId parent) const {
-  std::vector<ControlId> children;
-  for (const auto& [id, r] : records_)
-    if (r->parent == parent && r->kind != Kind::Window) children.push_back(id);
-  return children;
+  auto it = children_.find(parent);
+  if (it == children_.end()) return {};
+  return {it->second.begin(), it->second.end()};
 }
 
 // ---- copies --------------------------------------------------------------------------------
@@ -248,6 +256,8 @@ void HeadlessToolkit::setParent(ControlId control, ControlId parent) {
       return;
     }
   }
+  children_[r->parent].erase(control);
+  children_[parent].insert(control);
   r->parent = parent;
 }
 

@@ -19,6 +19,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -288,6 +289,10 @@ class HeadlessToolkit : public Toolkit {
   LoopEnd runLoop(ControlId modalWindow);
 
   std::map<ControlId, std::unique_ptr<ControlRecord>> records_;
+  // Indexes over records_, so that a catalogue of thousands of controls costs no scan of
+  // them all on every pump of the loop or destruction of a copy.
+  std::map<ControlId, std::set<ControlId>> children_;  // controls (not windows) by parent
+  std::set<ControlId> timers_;
   ControlId nextId_ = 1;
   ControlId focus_ = 0, active_ = 0, hovered_ = 0;
   std::uint64_t now_ = kStartMs;
