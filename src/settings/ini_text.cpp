@@ -67,6 +67,38 @@ std::size_t findHeader(std::string_view text, std::string_view section) {
   return hit == npos ? npos : hit + kLineEnd.size();
 }
 
+namespace {
+// Below this size one search costs less than building the index.
+constexpr std::size_t kIndexFrom = 16 * 1024;
+}  // namespace
+
+std::size_t HeaderIndex::find(std::string_view text, std::string_view section) {
+  // A name holding "]" or a line break can match across what the index notes as one
+  // header's name; such names are searched for as they are.
+  if (text.size() < kIndexFrom || section.find_first_of("]\r\n") != npos) return findHeader(text, section);
+  if (!built_) build(text);
+  const auto it = starts_.find(std::string(section));
+  return it == starts_.end() ? npos : it->second;
+}
+
+void HeaderIndex::clear() {
+  built_ = false;
+  starts_.clear();
+}
+
+// A "[" at the start of the text or after "\r\n" followed by a name and "]" before any
+// line break: the name is found there by findHeader, unless it was found earlier.
+void HeaderIndex::build(std::string_view text) {
+  starts_.clear();
+  for (std::size_t bracket = text.find('['); bracket != npos; bracket = text.find('[', bracket + 1)) {
+    if (bracket != 0 && (bracket < 2 || text[bracket - 2] != '\r' || text[bracket - 1] != '\n')) continue;
+    const std::size_t close = text.find_first_of("]\r\n", bracket + 1);
+    if (close == npos || text[close] != ']') continue;
+    starts_.emplace(std::string(text.substr(bracket + 1, close - bracket - 1)), bracket);
+  }
+  built_ = true;
+}
+
 std::size_t nextHeaderBetween(std::string_view text, std::size_t from, std::size_t to) {
   for (std::size_t hit = findHeaderStart(text, from); hit != npos && hit < to;
        hit = findHeaderStart(text, hit + 1)) {

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qovra::settings::ini {
@@ -21,6 +23,20 @@ inline constexpr std::size_t npos = std::string_view::npos;
 
 // Position of the "[" of the section's first header, or npos.
 std::size_t findHeader(std::string_view text, std::string_view section);
+
+// findHeader over a text that does not change between calls, by one pass that notes
+// every header start: a large configuration read section by section then costs one scan
+// instead of one per section. Whoever changes the text clears the index.
+class HeaderIndex {
+ public:
+  std::size_t find(std::string_view text, std::string_view section);
+  void clear();
+
+ private:
+  void build(std::string_view text);
+  bool built_ = false;
+  std::unordered_map<std::string, std::size_t> starts_;  // name -> its first "[" position
+};
 
 // Position of the "[" of the first header line that starts after `from` and whose line
 // break lies before `to`, or npos.

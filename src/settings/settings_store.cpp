@@ -121,6 +121,7 @@ SettingsStore& SettingsStore::operator=(SettingsStore&& other) noexcept {
   editQueue_ = std::move(other.editQueue_);
   cachedSection_ = std::move(other.cachedSection_);
   cachedHeaderPos_ = other.cachedHeaderPos_;
+  headerIndex_.clear();
   iniPath_ = std::move(other.iniPath_);
   currentSection_ = std::move(other.currentSection_);
   return *this;
@@ -339,17 +340,19 @@ bool SettingsStore::readBool(std::string_view key, bool defaultValue) {
 std::size_t SettingsStore::locate(const std::string& section) {
   if (cachedHeaderPos_ != npos && section == cachedSection_) return cachedHeaderPos_;
   cachedSection_ = section;
-  cachedHeaderPos_ = ini::findHeader(buffer_, section);
+  cachedHeaderPos_ = headerIndex_.find(buffer_, section);
   return cachedHeaderPos_;
 }
 
 void SettingsStore::forgetLocatedSection() {
   cachedSection_.clear();
   cachedHeaderPos_ = npos;
+  headerIndex_.clear();
 }
 
 void SettingsStore::replaceBytes(std::size_t at, std::size_t length, std::string_view bytes) {
   buffer_.replace(at, length, bytes);
+  headerIndex_.clear();
   mirror_.follow(buffer_, at, at + bytes.size(), length != bytes.size());
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "settings/file_mirror.h"
+#include "settings/ini_text.h"
 
 namespace qovra::settings {
 
@@ -133,6 +134,7 @@ class SettingsStore {
   std::deque<PendingEdit> editQueue_;
   std::string cachedSection_;  // file bytes of the section last located
   std::size_t cachedHeaderPos_ = std::string::npos;
+  ini::HeaderIndex headerIndex_;  // cleared by every change of the buffer
   std::string iniPath_;
   std::string currentSection_;
 };
