@@ -161,7 +161,7 @@ void buildOnce() {
   showProgress("正在初始化软件列表...3");
   sortAndLayout("");
   layoutListArea();
-  askForDesktopShortcuts();
+  askForDesktopShortcuts(mainWindowState().window);
   if (const ui::ControlId panel = mainControl(kLoadingPanel)) tk().setInt(panel, Prop::Visible, 0);
   state.catalogueReady = true;
 }
