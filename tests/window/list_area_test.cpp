@@ -130,6 +130,19 @@ TEST_F(ListAreaTest, OnlyATurnStrictlyInsideTheWindowScrolls) {
   }
 }
 
+TEST_F(ListAreaTest, PressesOnTheContentTheProgressBarAndItsHintHideTheResultList) {
+  buildRows(3);
+  tk.setInt(control("控件下载进度"), Prop::Visible, 1);
+  tk.setInt(control("控件下载提示"), Prop::Visible, 1);
+  struct Case { const char* pressed; bool hides; } cases[] = {
+      {"图片框容器", true}, {"控件下载进度", true}, {"控件下载提示", true}, {"图片框底座", false}};
+  for (const auto& c : cases) {
+    tk.setInt(control("树型框"), Prop::Visible, 1);
+    ASSERT_TRUE(tk.mouseDown(control(c.pressed), ui::kLeftButton)) << c.pressed;
+    EXPECT_EQ(get(control("树型框"), Prop::Visible), !c.hides) << c.pressed;
+  }
+}
+
 TEST_F(ListAreaTest, JumpingToARowSetsItsShareOfTheRangeAndScrolls) {
   struct Case { int rows, row; std::int64_t position; } cases[] = {
       {30, 15, 50}, {30, 30, 100}, {30, 1, 3}, {100, 29, 29}, {7, 3, 42}, {0, 3, 20}};
