@@ -7,6 +7,7 @@
 
 #include "platform/http_request_object.h"
 #include "platform/toolkit.h"
+#include "platform/worker.h"
 #include "web/http_text.h"
 #include "web/reply_decoding.h"
 #include "web/web_transport.h"
@@ -109,75 +110,94 @@ std::string randomIpHeaders() {
   return "X-Forward-For: " + address + "\r\nX-Forwarded-For: " + address + "\r\nREMOTE_ADDR: " + address;
 }
 
-WebRequest::WebRequest() : request_(webTransport().createRequestObject()) {}
+struct WebRequest::Shared {
+  std::shared_ptr<platform::HttpRequestObject> object;
+  bool busy = false;
+};
+
+WebRequest::WebRequest() : request_(std::make_shared<Shared>(Shared{webTransport().createRequestObject()})) {}
 WebRequest::~WebRequest() = default;
 WebRequest::WebRequest(const WebRequest& other) = default;
 WebRequest& WebRequest::operator=(const WebRequest& other) = default;
 
 void WebRequest::reset() {
   request_.reset();
-  request_ = webTransport().createRequestObject();
+  request_ = std::make_shared<Shared>(Shared{webTransport().createRequestObject()});
 }
 
+bool WebRequest::busy() const { return request_->busy; }
+
+platform::HttpRequestObject* WebRequest::object() const { return request_->busy ? nullptr : request_->object.get(); }
+
 void WebRequest::open(std::string_view method, std::string_view url, bool async) {
-  if (!request_) return;
+  if (!object()) return;
   const std::string normalised = url.empty() ? std::string() : std::string(withoutFragment(withScheme(url)));
-  request_->open(method, normalised, async);
+  object()->open(method, normalised, async);
 }
 
 long WebRequest::option(int index, std::optional<long> value) {
-  if (!request_) return 0;
-  if (value) request_->setOption(index, *value);
-  return request_->option(index);
+  if (!object()) return 0;
+  if (value) object()->setOption(index, *value);
+  return object()->option(index);
 }
 
 void WebRequest::setProxy(int setting, std::string_view proxyText, std::string_view bypass) {
-  if (!request_) return;
+  if (!object()) return;
   std::vector<std::string_view> parts = split(proxyText, ",");
   parts.resize(3);
-  request_->setProxy(setting, parts[0], bypass);
+  object()->setProxy(setting, parts[0], bypass);
   if (!parts[1].empty() && !parts[2].empty()) setCredentials(parts[1], parts[2], 1);
 }
 
 void WebRequest::setCredentials(std::string_view user, std::string_view password, int forProxy) {
-  if (request_) request_->setCredentials(user, password, forProxy != 0);
+  if (object()) object()->setCredentials(user, password, forProxy != 0);
 }
 
 void WebRequest::setRequestHeader(std::string_view name, std::string_view value) {
-  if (!request_) return;
+  if (!object()) return;
   std::string lowered(name);
   std::transform(lowered.begin(), lowered.end(), lowered.begin(),
                  [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
   const bool schemeless = !startsWithNoCase(value, "http://") && !startsWithNoCase(value, "https://");
   if (lowered == "referer" && schemeless) {
-    request_->setRequestHeader(name, "http://" + std::string(value));
+    object()->setRequestHeader(name, "http://" + std::string(value));
   } else {
-    request_->setRequestHeader(name, value);
+    object()->setRequestHeader(name, value);
   }
 }
 
 std::string WebRequest::responseHeader(std::string_view name) const {
-  return request_ ? request_->responseHeader(name) : std::string();
+  return object() ? object()->responseHeader(name) : std::string();
 }
-std::string WebRequest::allResponseHeaders() const { return request_ ? request_->allResponseHeaders() : std::string(); }
-std::string WebRequest::responseText() const { return request_ ? request_->responseText() : std::string(); }
-std::string WebRequest::responseBody() const { return request_ ? request_->responseBody() : std::string(); }
-int WebRequest::status() const { return request_ ? request_->status() : 0; }
+std::string WebRequest::allResponseHeaders() const { return object() ? object()->allResponseHeaders() : std::string(); }
+std::string WebRequest::responseText() const { return object() ? object()->responseText() : std::string(); }
+std::string WebRequest::responseBody() const { return object() ? object()->responseBody() : std::string(); }
+int WebRequest::status() const { return object() ? object()->status() : 0; }
 
 void WebRequest::send(std::string_view text, std::string_view bytes) {
-  if (!request_) return;
+  if (!object()) return;
   option(platform::kOptionSslErrorIgnoreFlags, 0);
-  request_->send(!bytes.empty() ? bytes : text);
+  object()->send(!bytes.empty() ? bytes : text);
 }
 
+// The reply is awaited on a worker while the window keeps handling messages. The object
+// is left to the worker meanwhile; `keep` holds it even if a handler resets this one.
 void WebRequest::waitForResponse(double seconds) {
-  if (request_) request_->waitForResponse(seconds);
+  platform::HttpRequestObject* awaited = object();
+  if (!awaited) return;
+  const std::shared_ptr<Shared> keep = request_;
+  keep->busy = true;
+  {
+    platform::Worker worker([awaited, seconds] { awaited->waitForResponse(seconds); });
+    ui::toolkit().waitForWorker(worker);
+  }
+  keep->busy = false;
 }
 
 void WebRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) {
-  if (!request_) return;
+  if (!object()) return;
   const auto orResolve = [resolveMs](int ms) { return ms <= 0 ? resolveMs : ms; };
-  request_->setTimeouts(resolveMs, orResolve(connectMs), orResolve(sendMs), orResolve(receiveMs));
+  object()->setTimeouts(resolveMs, orResolve(connectMs), orResolve(sendMs), orResolve(receiveMs));
 }
 
 std::string WebRequest::setCookieLines() const {
@@ -208,6 +228,7 @@ std::string WebRequest::fetchText(std::string_view url) {
 }
 
 std::string WebRequest::fetchText(std::string_view url, FetchTextArgs& args) {
+  if (busy()) return {};
   openRequest(*this, url, args);
   const double x = args.timeoutSeconds;
   if (!near(x, -1)) {
@@ -233,6 +254,7 @@ std::string WebRequest::fetchBytes(std::string_view url) {
 }
 
 std::string WebRequest::fetchBytes(std::string_view url, FetchBytesArgs& args) {
+  if (busy()) return {};
   openRequest(*this, url, args);
   const int x = args.timeoutSeconds;
   if (x != -1) {
@@ -252,6 +274,7 @@ std::string WebRequest::fetchBytes(std::string_view url, FetchBytesArgs& args) {
 }
 
 std::string WebRequest::peekRedirect(std::string_view url, const PeekRedirectArgs& args) {
+  if (busy()) return {};
   // Redirects are off for this request only: the object serves later requests that
   // expect them followed.
   const long redirects = option(platform::kOptionEnableRedirects);

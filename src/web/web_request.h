@@ -129,7 +129,12 @@ class WebRequest {
   std::string replyCookies() const;
 
  private:
-  std::shared_ptr<platform::HttpRequestObject> request_;
+  struct Shared;  // the request object, shared by copies, and whether a reply is awaited
+  // The request object; null while this object (or a copy) awaits a reply, so a handler
+  // run during that wait gets empty results instead of disturbing the request.
+  platform::HttpRequestObject* object() const;
+  bool busy() const;
+  std::shared_ptr<Shared> request_;
 };
 
 // "X-Forward-For: A\r\nX-Forwarded-For: A\r\nREMOTE_ADDR: A" for a random IPv4 address A.

@@ -433,5 +433,30 @@ TEST_F(FetchWire, ASilentServerGivesEmptyResultsWithinTheTimeOuts) {
   }
 }
 
+TEST_F(FetchWire, TheWindowKeepsHandlingMessagesWhileAReplyIsAwaited) {
+  startTimer();
+  std::string nested = "unset", other = "unset";
+  WebRequest second;
+  tk.schedule(200, [&] {
+    // The same object is busy and says so with an empty result; another one works.
+    nested = request.fetchText(serverUrl("/echo/nested"));
+    other = second.fetchText(serverUrl("/echo/other"));
+  });
+  FetchTextArgs args;
+  args.timeoutSeconds = 1;
+  EXPECT_EQ(request.fetchText(serverUrl("/silent"), args), "");
+  EXPECT_GE(ticks, 5);
+  EXPECT_EQ(nested, "");
+  EXPECT_EQ(parseEcho(other).requestLine, "GET /echo/other HTTP/1.1");
+  // Once the wait is over the object serves again.
+  EXPECT_EQ(parseEcho(request.fetchText(serverUrl("/echo/after"))).requestLine, "GET /echo/after HTTP/1.1");
+}
+
+TEST_F(FetchWire, ASynchronousRequestNeedsNoWait) {
+  FetchTextArgs args;
+  args.synchronous = true;
+  EXPECT_EQ(parseEcho(request.fetchText(serverUrl("/echo/sync"), args)).requestLine, "GET /echo/sync HTTP/1.1");
+}
+
 }  // namespace
 }  // namespace qovra::web
