@@ -143,6 +143,18 @@ TEST_F(ListAreaTest, PressesOnTheContentTheProgressBarAndItsHintHideTheResultLis
   }
 }
 
+TEST_F(ListAreaTest, AWindowOnAScreenLeftOfOrAboveThePrimaryOneTakesTheWheelToo) {
+  buildRows(30);
+  // Screen coordinates are signed: a second monitor left of the first has negative ones.
+  tk.setInt(window, Prop::Left, -1200);
+  tk.setInt(window, Prop::Top, -300);
+  setPosition(20);
+  ASSERT_TRUE(tk.wheel(-800, -100, -120));
+  EXPECT_EQ(get(vBar(), Prop::Position), 30);
+  ASSERT_TRUE(tk.wheel(-100, -100, -120));  // right of the window
+  EXPECT_EQ(get(vBar(), Prop::Position), 30);
+}
+
 TEST_F(ListAreaTest, JumpingToARowSetsItsShareOfTheRangeAndScrolls) {
   struct Case { int rows, row; std::int64_t position; } cases[] = {
       {30, 15, 50}, {30, 30, 100}, {30, 1, 3}, {100, 29, 29}, {7, 3, 42}, {0, 3, 20}};
