@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <regex>
 
+#include "platform/runtime.h"
 #include "web/exchange_record.h"
 #include "web/native_exchange.h"
 #include "web/web_request.h"
@@ -371,6 +373,44 @@ TEST_F(NativeFetchWire, ASilentServerGivesAnEmptyTextWhileTheWindowKeepsTicking)
   EXPECT_GE(waited, std::chrono::milliseconds(900));
   // A tick every 100 ms of the wait: the window thread kept handling its timer.
   EXPECT_GE(ticks, 5);
+}
+
+// The same wait on the platform's own window toolkit, where there is one: real timer
+// messages are dispatched while the worker runs.
+TEST(WaitOnTheNativeToolkit, ASilentServerLeavesTheTimerTicking) {
+  std::unique_ptr<ui::Toolkit> toolkit = platform::createNativeToolkit();
+  if (!toolkit) GTEST_SKIP() << "this build has no window toolkit of its own";
+  ui::FormSpec form;
+  form.name = "form";
+  form.width = 200;
+  form.height = 100;
+  form.controls = {{.name = "tick", .kind = ui::Kind::Timer}};
+  int ticks = 0;
+  const ui::ControlId window = toolkit->loadForm(form, [&ticks](ui::Event& event) {
+    if (event.kind == ui::EventKind::TimerTick) ++ticks;
+  });
+  ASSERT_NE(window, 0) << "no window: is there a display?";
+  toolkit->setInt(toolkit->find(window, "tick"), ui::Prop::TimerPeriod, 100);
+  ui::setToolkit(toolkit.get());
+  const std::function<std::string()> operations[] = {
+      [] {
+        NativeFetchArgs args;
+        args.timeoutSeconds = 1;
+        return fetchTextNative(serverUrl("/silent"), args);
+      },
+      [] {
+        FetchTextArgs args;
+        args.timeoutSeconds = 1;
+        return WebRequest().fetchText(serverUrl("/silent"), args);
+      },
+  };
+  for (const auto& operation : operations) {
+    ticks = 0;
+    EXPECT_EQ(operation(), "");
+    EXPECT_GE(ticks, 4);
+  }
+  toolkit->destroyWindow(window);
+  ui::setToolkit(nullptr);
 }
 
 // ---- the object ----------------------------------------------------------------------------
