@@ -14,6 +14,8 @@ Paths:
   /charset/NAME       a page in a charset, named by a header, a meta tag or nothing
   /gzip               a gzip-compressed body, said so by Content-Encoding
   /status/CODE        an error page with that status
+  /long-headers       a 4000-byte header, then a Set-Cookie line "late=1; path=/"
+  /garbage            bytes that are no HTTP reply, then the connection closes
   /silent             reads the request and never answers
 """
 import gzip
@@ -88,6 +90,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path.startswith("/status/"):
             code = int(path[8:] or 500)
             self.reply(code, ("error page %d" % code).encode(), [("Content-Type", "text/html")])
+        elif path == "/long-headers":
+            self.reply(200, b"long", [("X-Filler", "f" * 4000), ("Set-Cookie", "late=1; path=/")])
+        elif path == "/garbage":
+            self.wfile.write(b"not http at all\r\n\r\nbody")
+            self.close_connection = True
         elif path == "/silent":
             stopping.wait()
             self.close_connection = True

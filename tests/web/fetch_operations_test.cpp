@@ -387,6 +387,13 @@ TEST_F(FetchWire, RedirectsAreFollowedAndPeekRedirectOnlyLooks) {
   EXPECT_EQ(parseEcho(request.fetchBytes(redirect)).requestLine, "GET /echo/target HTTP/1.1");
 }
 
+TEST_F(FetchWire, AReplyThatIsNoHttpGivesEmptyResults) {
+  EXPECT_EQ(request.fetchText(serverUrl("/garbage")), "");
+  EXPECT_EQ(request.fetchBytes(serverUrl("/garbage")), "");
+  EXPECT_EQ(request.peekRedirect(serverUrl("/garbage")), "");
+  EXPECT_EQ(request.status(), 0);
+}
+
 TEST_F(FetchWire, ErrorPagesAndStatus) {
   EXPECT_EQ(request.fetchText(serverUrl("/status/404")), "error page 404");
   EXPECT_EQ(request.status(), 404);

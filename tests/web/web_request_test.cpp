@@ -325,6 +325,13 @@ TEST_F(NativeFetchWire, TwoSetCookieLinesGiveTheReplyCookies) {
   EXPECT_NE(args.replyHeaders.find("Set-Cookie: b=2\r\n"), std::string::npos) << args.replyHeaders;
 }
 
+TEST_F(NativeFetchWire, ReplyHeadersLongerThanAnyFixedBufferKeepTheirCookies) {
+  NativeFetchArgs args;
+  EXPECT_EQ(fetchTextNative(serverUrl("/long-headers"), args), "long");
+  EXPECT_EQ(args.replyCookies, "late=1;");
+  EXPECT_GT(args.replyHeaders.size(), 4000u);
+}
+
 TEST_F(NativeFetchWire, ErrorPagesAreReturnedAsText) {
   EXPECT_EQ(fetchTextNative(serverUrl("/status/404")), "error page 404");
   EXPECT_EQ(fetchTextNative(serverUrl("/status/500")), "error page 500");
