@@ -189,6 +189,46 @@ TEST_F(CatalogueBuildTest, ABuildAskedForDuringABuildRunsAfterItNeverInsideIt) {
   EXPECT_TRUE(catalogueState().catalogueReady);
 }
 
+TEST_F(CatalogueBuildTest, LargeOrDamagedConfigurationsGiveASensibleCatalogue) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  std::string manySections = "[盒子]\r\n";
+  std::vector<std::string> everyFiveHundredth;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = (i % 500 == 0 ? "Qovra·条目" : "别的·条目") + std::to_string(i);
+    if (i % 500 == 0) everyFiveHundredth.push_back(name);
+    manySections += "[" + name + "]\r\n最新版本=1.0\r\n";
+  }
+  const std::string hugeValue = "[盒子]\r\n[Qovra·大]\r\n软件主页=" + std::string(10 * 1024 * 1024, 'x') + "\r\n最新版本=1.0";
+  struct Case {
+    const char* what;
+    std::string reply;
+    std::vector<std::string> rows;
+  };
+  const Case cases[] = {
+      {"garbage after the box section", "[盒子]\r\n" + garbage, {}},
+      {"garbage around one entry", "[盒子]\r\n" + garbage + "\r\n[Qovra·好]\r\n最新版本=1.0\r\n" + garbage, {"Qovra·好"}},
+      {"no line ends at all", "[盒子][Qovra·甲]最新版本=1.0", {}},
+      {"lone line feeds", "[盒子]\n[Qovra·甲]\n最新版本=1.0\n", {}},
+      {"5,000 sections", manySections, everyFiveHundredth},
+      {"a 10 MB value", hugeValue, {"Qovra·大"}},
+  };
+  bool first = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    reply = c.reply;
+    if (first) {
+      openAndActivate();
+      first = false;
+    } else {
+      ASSERT_TRUE(tk.click(control("按钮更新配置")));
+    }
+    EXPECT_TRUE(catalogueState().catalogueReady);
+    EXPECT_EQ(rowNames(), c.rows);
+  }
+  EXPECT_EQ(row("Qovra·大")->entry.homepage.size(), 10u * 1024 * 1024);
+}
+
 TEST_F(CatalogueBuildTest, NoSectionsLeaveAnEmptyListAndHideTheLoadingPanel) {
   reply = "[盒子]\r\n下载源=\r\n";
   openAndActivate();
