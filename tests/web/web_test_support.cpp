@@ -71,7 +71,7 @@ Echo parseEcho(std::string_view reply) {
 }
 
 const std::set<std::string>& transportHeaders() {
-  static const std::set<std::string> names = {"host", "connection", "cache-control", "pragma"};
+  static const std::set<std::string> names = {"host", "connection"};
   return names;
 }
 
