@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/win32/gdi_pixels.h"
 #include "platform/win32/win32_toolkit_internal.h"
 
 namespace qovra::ui::win32 {
@@ -23,15 +24,8 @@ bool readAt(std::string_view bytes, std::size_t offset, T& out) {
 
 // A blank 32-bit top-down DIB section; its pixels through `pixels`.
 HBITMAP createDib(int width, int height, std::uint32_t** pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = platform::win32::createTopDownDib(width, height, &bits);
   *pixels = static_cast<std::uint32_t*>(bits);
   return bitmap;
 }
