@@ -45,48 +45,6 @@ void setHeaderLines(WebRequest& request, std::string_view lines) {
   }
 }
 
-// The proxy step: "IE" stands for the system's setting; the window gets a turn first.
-void applyProxy(WebRequest& request, std::string_view proxy) {
-  std::string text(proxy);
-  const std::size_t serverEnd = std::min(text.find(','), text.size());
-  if (text.compare(0, serverEnd, "IE") == 0) text.replace(0, serverEnd, webTransport().systemProxy());
-  ui::toolkit().processPendingMessages();
-  request.setProxy(text.empty() ? platform::kProxyDefault : platform::kProxyServer, text);
-}
-
-// The first steps fetchText and fetchBytes share: open, the Referer, the type and agent
-// defaults, the caller's header lines and the cookies (written back to the caller).
-template <class Args>
-void openRequest(WebRequest& request, std::string_view url, Args& args) {
-  const std::string_view trimmed = trimSpaces(url);
-  const bool posting = !args.postText.empty() || !args.postBytes.empty();
-  request.open(posting ? "POST" : "GET", trimmed, !args.synchronous);
-  request.setRequestHeader("Referer", args.referer.empty() ? trimmed : std::string_view(args.referer));
-  if (args.headers.find("Content-Type:") == std::string::npos) {
-    request.setRequestHeader("Content-Type", args.contentType.empty() ? "application/x-www-form-urlencoded"
-                                                                        : std::string_view(args.contentType));
-  }
-  if (args.headers.find("User-Agent:") == std::string::npos) {
-    request.setRequestHeader("User-Agent", args.userAgent.empty() ? kDefaultUserAgent : std::string_view(args.userAgent));
-  }
-  std::string lines = args.headers;
-  if (args.addRandomIpHeaders) lines += (lines.empty() ? "" : "\r\n") + randomIpHeaders();
-  setHeaderLines(request, lines);
-  if (!request.keptCookies.empty() && args.cookies.empty()) args.cookies = request.keptCookies;
-  if (args.cookies == "-1") {
-    request.setRequestHeader("Cookie", "");
-  } else if (!args.cookies.empty()) {
-    request.setRequestHeader("Cookie", args.cookies);
-  }
-}
-
-template <class Args>
-void sendRequest(WebRequest& request, Args& args, double waitSeconds) {
-  if (args.proxy && *args.proxy != "-1") applyProxy(request, *args.proxy);
-  request.send(args.postText, args.postBytes);
-  if (!args.synchronous) request.waitForResponse(waitSeconds);
-}
-
 void learnEncoding(const WebRequest& request, int& encoding) {
   if (encoding == kEncodingDetect && containsAnyOf(request.allResponseHeaders(), kUtf8Charsets)) encoding = kEncodingUtf8;
 }
@@ -113,6 +71,56 @@ std::string randomIpHeaders() {
 struct WebRequest::Shared {
   std::shared_ptr<platform::HttpRequestObject> object;
   bool busy = false;
+};
+
+struct WebRequest::Steps {
+  // The proxy step: "IE" stands for the system's setting. The window gets a turn first,
+  // during which the object is busy: a handler that runs then cannot disturb the request
+  // being prepared.
+  static void applyProxy(WebRequest& request, std::string_view proxy) {
+    std::string text(proxy);
+    const std::size_t serverEnd = std::min(text.find(','), text.size());
+    if (text.compare(0, serverEnd, "IE") == 0) text.replace(0, serverEnd, webTransport().systemProxy());
+    const std::shared_ptr<Shared> keep = request.request_;
+    keep->busy = true;
+    ui::toolkit().processPendingMessages();
+    keep->busy = false;
+    request.setProxy(text.empty() ? platform::kProxyDefault : platform::kProxyServer, text);
+  }
+
+  // The first steps fetchText and fetchBytes share: open, the Referer, the type and agent
+  // defaults, the caller's header lines and the cookies (written back to the caller).
+  template <class Args>
+  static void openRequest(WebRequest& request, std::string_view url, Args& args) {
+    const std::string_view trimmed = trimSpaces(url);
+    const bool posting = !args.postText.empty() || !args.postBytes.empty();
+    request.open(posting ? "POST" : "GET", trimmed, !args.synchronous);
+    request.setRequestHeader("Referer", args.referer.empty() ? trimmed : std::string_view(args.referer));
+    if (args.headers.find("Content-Type:") == std::string::npos) {
+      const std::string_view type = args.contentType;
+      request.setRequestHeader("Content-Type", type.empty() ? "application/x-www-form-urlencoded" : type);
+    }
+    if (args.headers.find("User-Agent:") == std::string::npos) {
+      const std::string_view agent = args.userAgent;
+      request.setRequestHeader("User-Agent", agent.empty() ? kDefaultUserAgent : agent);
+    }
+    std::string lines = args.headers;
+    if (args.addRandomIpHeaders) lines += (lines.empty() ? "" : "\r\n") + randomIpHeaders();
+    setHeaderLines(request, lines);
+    if (!request.keptCookies.empty() && args.cookies.empty()) args.cookies = request.keptCookies;
+    if (args.cookies == "-1") {
+      request.setRequestHeader("Cookie", "");
+    } else if (!args.cookies.empty()) {
+      request.setRequestHeader("Cookie", args.cookies);
+    }
+  }
+
+  template <class Args>
+  static void sendRequest(WebRequest& request, Args& args, double waitSeconds) {
+    if (args.proxy && *args.proxy != "-1") applyProxy(request, *args.proxy);
+    request.send(args.postText, args.postBytes);
+    if (!args.synchronous) request.waitForResponse(waitSeconds);
+  }
 };
 
 WebRequest::WebRequest() : request_(std::make_shared<Shared>(Shared{webTransport().createRequestObject()})) {}
@@ -229,7 +237,7 @@ std::string WebRequest::fetchText(std::string_view url) {
 
 std::string WebRequest::fetchText(std::string_view url, FetchTextArgs& args) {
   if (busy()) return {};
-  openRequest(*this, url, args);
+  Steps::openRequest(*this, url, args);
   const double x = args.timeoutSeconds;
   if (!near(x, -1)) {
     if (x >= 1 - 1e-7) {
@@ -238,7 +246,7 @@ std::string WebRequest::fetchText(std::string_view url, FetchTextArgs& args) {
       setTimeouts(10000, 10000, 60000, 120000);
     }
   }
-  sendRequest(*this, args, x >= 1 ? x : 120);
+  Steps::sendRequest(*this, args, x >= 1 ? x : 120);
   lastReplyCookies = replyCookies();
   if (args.keepCookies) keptCookies = lastReplyCookies;
   if (args.encoding == kEncodingRequestObjectText) return responseText();
@@ -255,7 +263,7 @@ std::string WebRequest::fetchBytes(std::string_view url) {
 
 std::string WebRequest::fetchBytes(std::string_view url, FetchBytesArgs& args) {
   if (busy()) return {};
-  openRequest(*this, url, args);
+  Steps::openRequest(*this, url, args);
   const int x = args.timeoutSeconds;
   if (x != -1) {
     if (x > 0) {
@@ -265,7 +273,7 @@ std::string WebRequest::fetchBytes(std::string_view url, FetchBytesArgs& args) {
       setTimeouts(10000, 10000, 60000, 120000);
     }
   }
-  sendRequest(*this, args, x >= 1 ? x : 120);
+  Steps::sendRequest(*this, args, x >= 1 ? x : 120);
   if (args.keepCookies) keptCookies = replyCookies();
   learnEncoding(*this, args.encoding);
   std::string body = responseBody();
@@ -290,7 +298,7 @@ std::string WebRequest::peekRedirect(std::string_view url, const PeekRedirectArg
   setRequestHeader("Referer", args.referer.empty() ? trimmed : std::string_view(args.referer));
   if (args.cookies) setRequestHeader("Cookie", *args.cookies);
   setHeaderLines(*this, args.headers);
-  if (!args.proxy.empty()) applyProxy(*this, args.proxy);
+  if (!args.proxy.empty()) Steps::applyProxy(*this, args.proxy);
   send(args.postText);
   if (!args.synchronous) waitForResponse(posting ? 100 : 25);
   std::string location = responseHeader("Location");

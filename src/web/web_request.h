@@ -130,6 +130,7 @@ class WebRequest {
 
  private:
   struct Shared;  // the request object, shared by copies, and whether a reply is awaited
+  struct Steps;   // the steps the three operations are made of
   // The request object; null while this object (or a copy) awaits a reply, so a handler
   // run during that wait gets empty results instead of disturbing the request.
   platform::HttpRequestObject* object() const;

@@ -459,6 +459,15 @@ TEST_F(FetchWire, TheWindowKeepsHandlingMessagesWhileAReplyIsAwaited) {
   EXPECT_EQ(parseEcho(request.fetchText(serverUrl("/echo/after"))).requestLine, "GET /echo/after HTTP/1.1");
 }
 
+TEST_F(FetchWire, AHandlerRunInTheProxyStepCannotDisturbTheRequestBeingPrepared) {
+  std::string nested = "unset";
+  tk.post([&] { nested = request.fetchText(serverUrl("/echo/nested")); });
+  FetchTextArgs args;
+  args.proxy = "";
+  EXPECT_EQ(parseEcho(request.fetchText(serverUrl("/echo/outer"), args)).requestLine, "GET /echo/outer HTTP/1.1");
+  EXPECT_EQ(nested, "");
+}
+
 TEST_F(FetchWire, ASynchronousRequestNeedsNoWait) {
   FetchTextArgs args;
   args.synchronous = true;
