@@ -25,14 +25,9 @@ TEST(BrandedStartUp, TheIniIsNamedAfterTheBrandWord) {
     const std::string folder = scratchRunDirectory();
     makeStartable(folder, c.title);
     if (!c.brandWord.empty()) {
-      ASSERT_TRUE(platform::writeFile(folder + "\\QovraBox.exe", "MZ"));
-      ASSERT_TRUE(writeBrandingFile(folder + "\\QovraBox.exe", folder + "\\qovra.rc",
-                                    brandingPayload({.brandWord = c.brandWord, .contactNumber = "400"})));
+      ASSERT_TRUE(brandBox(folder, {.brandWord = c.brandWord, .contactNumber = "400"}));
     }
-    auto& state = processState();
-    state = ProcessState{};
-    state.runDirectory = folder;
-    state.executableName = "QovraBox.exe";
+    runFrom(folder);
     ui::HeadlessToolkit toolkit;
     ui::setToolkit(&toolkit);
 
@@ -45,7 +40,7 @@ TEST(BrandedStartUp, TheIniIsNamedAfterTheBrandWord) {
     app::exitCleanup();
     EXPECT_EQ(brandingProfile(), BrandingProfile{});
     ui::setToolkit(nullptr);
-    state = ProcessState{};
+    processState() = ProcessState{};
   }
 }
 

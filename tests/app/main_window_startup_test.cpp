@@ -33,15 +33,10 @@ TEST(MainWindowStartUp, TheCreatedWindowIsPreparedWithTheBrandingFileAndItsEvent
     const std::string folder = platform::scratchFolder();
     makeStartable(folder, c.caption.substr(0, c.caption.find(' ')));
     if (!c.brandWord.empty()) {
-      ASSERT_TRUE(platform::writeFile(folder + "\\QovraBox.exe", "MZ"));
-      ASSERT_TRUE(writeBrandingFile(folder + "\\QovraBox.exe", folder + "\\qovra.rc",
-                                    brandingPayload({.brandWord = c.brandWord, .contactNumber = "400",
-                                                     .bannerPicture = "P", .bannerHotPicture = "H"})));
+      ASSERT_TRUE(brandBox(folder, {.brandWord = c.brandWord, .contactNumber = "400",
+                                    .bannerPicture = "P", .bannerHotPicture = "H"}));
     }
-    auto& state = processState();
-    state = ProcessState{};
-    state.runDirectory = folder;
-    state.executableName = "QovraBox.exe";
+    runFrom(folder);
     ui::HeadlessToolkit toolkit;
     ui::setToolkit(&toolkit);
 
@@ -69,7 +64,7 @@ TEST(MainWindowStartUp, TheCreatedWindowIsPreparedWithTheBrandingFileAndItsEvent
     EXPECT_FALSE(mainWindowState().queueKeepGoing);
     EXPECT_EQ(toolkit.problems(), std::vector<std::string>{});
     ui::setToolkit(nullptr);
-    state = ProcessState{};
+    processState() = ProcessState{};
   }
 }
 
