@@ -15,7 +15,6 @@ using ui::Prop;
 
 namespace {
 
-constexpr int kDesktopFolder = 0;
 constexpr int kUsageOrderDelayMs = 500;
 
 ui::Toolkit& tk() { return ui::toolkit(); }
@@ -97,7 +96,9 @@ void performEntryAction(int rowNumber, bool locate, bool shortcut) {
   if (locate) {
     platform::shell().openInExplorer(programPath(row->entry));
   } else if (shortcut) {
-    createShortcut(specialFolderPath(kDesktopFolder) + row->entry.name + ".lnk", programPath(row->entry));
+    // Without a desktop the name alone would land in whatever folder is current.
+    const std::string desktop = specialFolderPath(kDesktopFolder);
+    if (!desktop.empty()) createShortcut(desktop + row->entry.name + ".lnk", programPath(row->entry));
   } else {
     runProgram(row->entry);
   }

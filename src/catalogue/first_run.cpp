@@ -3,17 +3,14 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "platform/shell.h"
 #include "platform/toolkit.h"
 #include "settings/program_settings.h"
 #include "support/process_state.h"
+#include "support/shortcuts.h"
 
 namespace qovra {
 namespace {
 
-constexpr int kDesktopFolder = 0;
-constexpr const char* kOfflineShortcut = "离线模式启动盒子.lnk";
-constexpr const char* kOfflineArguments = "lxms";
 constexpr const char* kMessageTitle = "信息：";
 
 std::string questionText(const std::string& brandName) {
@@ -24,13 +21,12 @@ std::string questionText(const std::string& brandName) {
 }
 
 void createDesktopShortcuts(const std::string& brandName) {
-  platform::Shell& shell = platform::shell();
-  const std::string desktop = shell.specialFolderPath(kDesktopFolder);
+  const std::string desktop = specialFolderPath(kDesktopFolder);
   // Without a desktop the names alone would land in whatever folder is current.
   if (desktop.empty()) return;
   const std::string executable = processState().executablePath();
-  shell.writeShortcut(desktop + kOfflineShortcut, {.target = executable, .arguments = kOfflineArguments});
-  shell.writeShortcut(desktop + brandName + "·软件盒子.lnk", {.target = executable});
+  createShortcut(desktop + kOfflineShortcutName, executable, {.arguments = kOfflineSwitch});
+  createShortcut(desktop + brandName + "·软件盒子.lnk", executable);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@ namespace qovra {
 
 inline constexpr const char* kOfflineShortcutName = "离线模式启动盒子.lnk";
 inline constexpr const char* kOfflineSwitch = "lxms";
+// The special-folder code of the desktop.
+inline constexpr int kDesktopFolder = 0;
 
 // The target stored in a .lnk file; empty when the path has no ".lnk" in it or on any failure.
 std::string readShortcutTarget(const std::string& path);
