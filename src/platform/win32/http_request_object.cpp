@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/http_limits.h"
-#include "platform/http_reply.h"
 #include "platform/http_request_object.h"
+#include "platform/request_object_base.h"
 #include "platform/win32/wide_text.h"
 
 namespace qovra::platform {
@@ -47,12 +47,6 @@ struct Exchange {
   std::wstring user, password;
   bool credentialsForProxy = false;
   int resolveMs = 0, connectMs = 60000, sendMs = 30000, receiveMs = 30000;
-};
-
-struct Reply {
-  bool ok = false;
-  int status = 0;
-  std::string rawHeaders, body;
 };
 
 struct UrlParts {
@@ -132,8 +126,8 @@ bool readBody(HINTERNET request, std::string& body) {
   }
 }
 
-Reply perform(const Exchange& e, int capMs) {
-  Reply reply;
+ExchangedReply perform(const Exchange& e, int capMs) {
+  ExchangedReply reply;
   UrlParts url;
   if (!crackUrl(e.url, url)) return reply;
   WinHttpHandle session(e.proxy.empty()
@@ -165,93 +159,39 @@ Reply perform(const Exchange& e, int capMs) {
   return reply;
 }
 
-class WinHttpRequestObject final : public HttpRequestObject {
+class WinHttpRequestObject final : public RequestObjectBase {
  public:
-  bool open(std::string_view method, std::string_view url, bool async) override {
-    exchange_.method = wideText(method);
-    exchange_.url = wideText(url);
-    exchange_.headers.clear();
-    exchange_.body.clear();
-    async_ = async;
-    sent_ = false;
-    reply_ = {};
-    opened_ = !method.empty() && !url.empty();
-    return opened_;
-  }
-
   void setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) override {
-    exchange_.resolveMs = resolveMs;
-    exchange_.connectMs = connectMs;
-    exchange_.sendMs = sendMs;
-    exchange_.receiveMs = receiveMs;
-  }
-
-  bool setRequestHeader(std::string_view name, std::string_view value) override {
-    if (!opened_ || name.empty()) return false;
-    auto& headers = exchange_.headers;
-    const auto it = std::find_if(headers.begin(), headers.end(), [name](const auto& h) {
-      return CompareStringOrdinal(wideText(h.first).c_str(), -1, wideText(name).c_str(), -1, TRUE) == CSTR_EQUAL;
-    });
-    if (it != headers.end()) {
-      it->second = value;  // a header set twice is sent once, with the last value
-    } else {
-      headers.emplace_back(std::string(name), std::string(value));
-    }
-    return true;
-  }
-
-  void setOption(int index, long value) override {
-    if (index == kOptionEnableRedirects) redirects_ = value;
-    if (index == kOptionSslErrorIgnoreFlags) sslIgnore_ = value;
-  }
-
-  long option(int index) const override {
-    if (index == kOptionEnableRedirects) return redirects_;
-    if (index == kOptionSslErrorIgnoreFlags) return sslIgnore_;
-    return 0;
+    settings_.resolveMs = resolveMs;
+    settings_.connectMs = connectMs;
+    settings_.sendMs = sendMs;
+    settings_.receiveMs = receiveMs;
   }
 
   void setProxy(int setting, std::string_view server, std::string_view bypass) override {
-    exchange_.proxy = setting == kProxyServer ? wideText(server) : std::wstring();
-    exchange_.bypass = setting == kProxyServer ? wideText(bypass) : std::wstring();
+    settings_.proxy = setting == kProxyServer ? wideText(server) : std::wstring();
+    settings_.bypass = setting == kProxyServer ? wideText(bypass) : std::wstring();
   }
 
   void setCredentials(std::string_view user, std::string_view password, bool forProxy) override {
-    exchange_.user = wideText(user);
-    exchange_.password = wideText(password);
-    exchange_.credentialsForProxy = forProxy;
+    settings_.user = wideText(user);
+    settings_.password = wideText(password);
+    settings_.credentialsForProxy = forProxy;
   }
-
-  bool send(std::string_view body) override {
-    if (!opened_) return false;
-    exchange_.body = body;
-    sent_ = true;
-    if (!async_) run(0);
-    return true;
-  }
-
-  bool waitForResponse(double seconds) override {
-    if (async_ && sent_ && !reply_.ok) run(seconds > 0 ? static_cast<int>(std::min(seconds * 1000, 2e9)) : 0);
-    return reply_.ok;
-  }
-
-  int status() const override { return reply_.status; }
-  std::string allResponseHeaders() const override { return headerLinesOf(reply_.rawHeaders); }
-  std::string responseHeader(std::string_view name) const override { return headerValue(allResponseHeaders(), name); }
-  std::string responseBody() const override { return reply_.body; }
-  std::string responseText() const override { return bodyAsText(reply_.body, responseHeader("Content-Type")); }
 
  private:
-  void run(int capMs) {
-    exchange_.followRedirects = redirects_ != 0;
-    exchange_.ignoredCertificateFaults = static_cast<DWORD>(sslIgnore_);
-    reply_ = perform(exchange_, capMs);
+  ExchangedReply exchange(const PlannedRequest& request, std::uint32_t limitMs) override {
+    Exchange e = settings_;
+    e.method = wideText(request.method);
+    e.url = wideText(request.url);
+    e.headers = request.headers;
+    e.body = request.body;
+    e.followRedirects = request.followRedirects;
+    e.ignoredCertificateFaults = static_cast<DWORD>(request.sslIgnoreFlags);
+    return perform(e, static_cast<int>(std::min<std::uint32_t>(limitMs, 2'000'000'000)));
   }
 
-  Exchange exchange_;
-  Reply reply_;
-  bool opened_ = false, async_ = false, sent_ = false;
-  long redirects_ = 1, sslIgnore_ = 0;
+  Exchange settings_;  // what stays from one request to the next: time-outs, proxy, credentials
 };
 
 }  // namespace
