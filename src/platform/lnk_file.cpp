@@ -37,11 +37,6 @@ void put32(std::string& out, std::uint32_t v) {
   put16(out, v & 0xFFFF);
   put16(out, v >> 16);
 }
-void patch32(std::string& out, std::size_t at, std::uint32_t v) {
-  std::string bytes;
-  put32(bytes, v);
-  out.replace(at, 4, bytes);
-}
 
 // The LinkInfo: a fixed-drive VolumeID without label, the path in the ANSI code page
 // the box assumes (GBK) and in UTF-16, and empty common path suffixes.

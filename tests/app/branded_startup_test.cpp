@@ -35,7 +35,7 @@ TEST(BrandedStartUp, TheIniIsNamedAfterTheBrandWord) {
     EXPECT_EQ(processState().programTitle, c.title);
     EXPECT_EQ(brandingProfile().brandWord, c.brandWord);
     EXPECT_TRUE(platform::pathExists(folder + "\\" + c.title + ".ini"));
-    if (!c.brandWord.empty()) EXPECT_FALSE(platform::pathExists(folder + "\\Qovra·软件盒子.ini"));
+    if (!c.brandWord.empty()) { EXPECT_FALSE(platform::pathExists(folder + "\\Qovra·软件盒子.ini")); }
 
     app::exitCleanup();
     EXPECT_EQ(brandingProfile(), BrandingProfile{});

@@ -102,8 +102,8 @@ TEST_F(BoxConfigTest, OfflineModeTakesTheLocalCopyWithoutAsking) {
   for (const auto& c : cases) {
     platform::deleteFile(offlineCopy());
     platform::deleteFile(path("box.txt"));
-    if (c.offlineCopy) ASSERT_TRUE(platform::writeFile(offlineCopy(), gbk(*c.offlineCopy)));
-    if (c.fallbackCopy) ASSERT_TRUE(platform::writeFile(path("box.txt"), gbk(*c.fallbackCopy)));
+    if (c.offlineCopy) { ASSERT_TRUE(platform::writeFile(offlineCopy(), gbk(*c.offlineCopy))); }
+    if (c.fallbackCopy) { ASSERT_TRUE(platform::writeFile(path("box.txt"), gbk(*c.fallbackCopy))); }
     processState().offlineMode = true;
     replies_ = {kValidConfig};
 
@@ -180,7 +180,7 @@ TEST_F(BoxConfigTest, AFailedFetchFallsBackToTheLocalCopyOrEndsTheProgram) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     platform::deleteFile(offlineCopy());
-    if (c.local) ASSERT_TRUE(platform::writeFile(offlineCopy(), gbk(kLocalConfig)));
+    if (c.local) { ASSERT_TRUE(platform::writeFile(offlineCopy(), gbk(kLocalConfig))); }
     replies_ = c.replies;
     fetches_.clear();
     endedWith_.reset();
@@ -310,7 +310,7 @@ TEST_F(BoxConfigTest, TextFilesAreGbkOnDiskAndEndAtTheirFirstZeroByte) {
   };
   for (const auto& c : cases) {
     platform::deleteFile(path("t.txt"));
-    if (c.bytes) ASSERT_TRUE(platform::writeFile(path("t.txt"), *c.bytes));
+    if (c.bytes) { ASSERT_TRUE(platform::writeFile(path("t.txt"), *c.bytes)); }
     EXPECT_EQ(readTextFile(path("t.txt"), "default"), c.text) << c.what;
   }
 

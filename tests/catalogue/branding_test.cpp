@@ -199,7 +199,7 @@ TEST_F(BrandingFileTest, DamagedOrShortFilesLeaveTheBoxUnbranded) {
   };
   for (const auto& c : cases) {
     platform::deleteFile(brandingFile());
-    if (c.fileBytes) ASSERT_TRUE(platform::writeFile(brandingFile(), *c.fileBytes)) << c.what;
+    if (c.fileBytes) { ASSERT_TRUE(platform::writeFile(brandingFile(), *c.fileBytes)) << c.what; }
     processState().programTitle = "Qovra·软件盒子";
     readBrandingFile();
     EXPECT_EQ(brandingProfile().brandWord, c.brandWord) << c.what;

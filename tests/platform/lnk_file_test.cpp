@@ -105,7 +105,7 @@ TEST(LnkFile, AnAnsiPathIsReadAsGbkWithItsSuffix) {
 TEST(LnkFile, HostileOffsetsGiveAnEmptyTarget) {
   for (std::uint32_t pathAt : {0x7FFFFFFFu, 0xFFFFFFFFu, 0x1Cu + 0x40u}) {
     std::optional<ShellLink> back = readShellLink(linkWithInfo(ansiLinkInfo(pathAt, pathAt, "abc")));
-    if (back) EXPECT_EQ(back->target, "");
+    if (back) { EXPECT_EQ(back->target, ""); }
   }
   std::string hugeInfo = le32(0xFFFFFFF0u) + std::string(0x20, '\0');
   EXPECT_FALSE(readShellLink(linkWithInfo(hugeInfo)));

@@ -81,7 +81,7 @@ TEST_F(ShortcutTest, RecordingShellWritesRealLinkFiles) {
 
 TEST_F(ShortcutTest, UnreadableShortcutsHaveNoTarget) {
   ASSERT_TRUE(writeFile(dir_ + "\\text.lnk", "not a link at all"));
-  for (const std::string& name : {"missing.lnk", "text.lnk"}) {
+  for (const char* name : {"missing.lnk", "text.lnk"}) {
     EXPECT_EQ(shell().readShortcutTarget(dir_ + "\\" + name), "") << name;
     EXPECT_EQ(RecordingShell(dir_, dir_).readShortcutTarget(dir_ + "\\" + name), "") << name;
   }

@@ -166,7 +166,7 @@ TEST_F(ListAreaTest, JumpingToARowSetsItsShareOfTheRangeAndScrolls) {
     jumpToRow(c.row);
     EXPECT_EQ(get(vBar(), Prop::Position), c.position);
     const double step = mainWindowState().listArea.verticalStep();
-    if (get(vBar(), Prop::Visible)) EXPECT_EQ(get(content(), Prop::Top), -static_cast<std::int64_t>(c.position * step));
+    if (get(vBar(), Prop::Visible)) { EXPECT_EQ(get(content(), Prop::Top), -static_cast<std::int64_t>(c.position * step)); }
   }
 }
 

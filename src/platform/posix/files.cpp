@@ -106,9 +106,9 @@ std::optional<unsigned> fileAttributes(const std::string& path) {
   std::string native = nativePath(path);
   struct stat st;
   if (stat(native.c_str(), &st) != 0) return std::nullopt;
-  unsigned attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : 0;
+  unsigned attributes = S_ISDIR(st.st_mode) ? unsigned{kAttrDirectory} : 0u;
   std::optional<unsigned> stored = storedDosBits(native);
-  attributes |= stored ? *stored : S_ISDIR(st.st_mode) ? 0 : kAttrArchive;
+  attributes |= stored ? *stored : S_ISDIR(st.st_mode) ? 0u : unsigned{kAttrArchive};
   if (!(st.st_mode & S_IWUSR)) attributes |= kAttrReadOnly;
   return attributes == 0 ? kAttrNormal : attributes;
 }
