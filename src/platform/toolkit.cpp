@@ -20,17 +20,17 @@ std::vector<const ControlSpec*> creationOrder(const FormSpec& form) {
   std::vector<const ControlSpec*> order;
   std::set<std::string> placed;
   std::vector<const ControlSpec*> waiting;
-  for (const ControlSpec& spec : form.controls) waiting.push_back(&spec);
+  for (const ControlSpec& design : form.controls) waiting.push_back(&design);
   // Rounds over the waiting controls until a round places none: what is left names a
   // parent that never comes.
   for (bool progress = true; progress && !waiting.empty();) {
     std::vector<const ControlSpec*> later;
-    for (const ControlSpec* spec : waiting) {
-      if (spec->parent.empty() || placed.contains(spec->parent)) {
-        order.push_back(spec);
-        placed.insert(spec->name);
+    for (const ControlSpec* design : waiting) {
+      if (design->parent.empty() || placed.contains(design->parent)) {
+        order.push_back(design);
+        placed.insert(design->name);
       } else {
-        later.push_back(spec);
+        later.push_back(design);
       }
     }
     progress = later.size() < waiting.size();

@@ -42,13 +42,13 @@ TEST(Forms, MainWindowPlacesMatchTheDesign) {
       {"横向滚动条", 0, 373, 935, 17, true},     {"纵向滚动条", 935, 0, 17, 373, true},
   };
   for (const auto& c : cases) {
-    const auto* spec = find(form, c.name);
-    ASSERT_NE(spec, nullptr) << c.name;
-    EXPECT_EQ(spec->left, c.left) << c.name;
-    EXPECT_EQ(spec->top, c.top) << c.name;
-    EXPECT_EQ(spec->width, c.width) << c.name;
-    EXPECT_EQ(spec->height, c.height) << c.name;
-    EXPECT_EQ(spec->visible, c.visible) << c.name;
+    const auto* design = find(form, c.name);
+    ASSERT_NE(design, nullptr) << c.name;
+    EXPECT_EQ(design->left, c.left) << c.name;
+    EXPECT_EQ(design->top, c.top) << c.name;
+    EXPECT_EQ(design->width, c.width) << c.name;
+    EXPECT_EQ(design->height, c.height) << c.name;
+    EXPECT_EQ(design->visible, c.visible) << c.name;
   }
   EXPECT_EQ(find(form, "控件名称")->textColour, ui::rgb(0, 0, 255));
   EXPECT_EQ(find(form, "控件名称")->font.face, "新宋体");
@@ -64,9 +64,9 @@ TEST(Forms, ControlsSitInTheirDesignedParents) {
       {"编辑框搜索", "图片框底座"}, {"图片Qovra软件", "图片框底座"}, {"时钟官网", ""},
   };
   for (const auto& [name, parent] : parents) {
-    const auto* spec = find(form, name);
-    ASSERT_NE(spec, nullptr) << name;
-    EXPECT_EQ(spec->parent, parent) << name;
+    const auto* design = find(form, name);
+    ASSERT_NE(design, nullptr) << name;
+    EXPECT_EQ(design->parent, parent) << name;
   }
 }
 
@@ -99,11 +99,11 @@ TEST(Forms, KindsCaptionsAndCursorsOfTheMainWindow) {
       {"标签1", ui::Kind::Label, "正在加载远程配置文件...", ui::Cursor::Arrow},
   };
   for (const auto& c : cases) {
-    const auto* spec = find(form, c.name);
-    ASSERT_NE(spec, nullptr) << c.name;
-    EXPECT_EQ(spec->kind, c.kind) << c.name;
-    EXPECT_EQ(spec->caption, c.caption) << c.name;
-    EXPECT_EQ(spec->cursor, c.cursor) << c.name;
+    const auto* design = find(form, c.name);
+    ASSERT_NE(design, nullptr) << c.name;
+    EXPECT_EQ(design->kind, c.kind) << c.name;
+    EXPECT_EQ(design->caption, c.caption) << c.name;
+    EXPECT_EQ(design->cursor, c.cursor) << c.name;
   }
   EXPECT_EQ(find(form, "控件名称")->backColour, ui::rgb(245, 245, 245));
   EXPECT_EQ(find(form, "图片框边界")->backColour, ui::rgb(245, 245, 245));
@@ -131,15 +131,15 @@ TEST(Forms, PicturesArePngsOfTheirControlsSize) {
       {"图片疑点说明", {64, 64}}, {"图片客服号码", {64, 64}}, {"图片软件主页", {64, 64}},
       {"图片Qovra软件", {195, 64}}, {"控件图标", {32, 32}}};
   for (const auto& [name, size] : pictures) {
-    const auto* spec = find(form, name);
-    ASSERT_NE(spec, nullptr) << name;
-    ASSERT_GE(spec->picture.size(), 24u) << name;
-    EXPECT_EQ(spec->picture.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << name;
-    EXPECT_EQ(sizeOf(spec->picture), size) << name;
-    if (spec->kind == ui::Kind::PictureButton) {
-      ASSERT_GE(spec->hotPicture.size(), 24u) << name;
-      EXPECT_NE(spec->hotPicture, spec->picture) << name;
-      EXPECT_EQ(sizeOf(spec->hotPicture), size) << name;
+    const auto* design = find(form, name);
+    ASSERT_NE(design, nullptr) << name;
+    ASSERT_GE(design->picture.size(), 24u) << name;
+    EXPECT_EQ(design->picture.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << name;
+    EXPECT_EQ(sizeOf(design->picture), size) << name;
+    if (design->kind == ui::Kind::PictureButton) {
+      ASSERT_GE(design->hotPicture.size(), 24u) << name;
+      EXPECT_NE(design->hotPicture, design->picture) << name;
+      EXPECT_EQ(sizeOf(design->hotPicture), size) << name;
     }
   }
 }
@@ -149,10 +149,10 @@ TEST(Forms, TimersStartWithTheirDesignedPeriods) {
   const std::pair<const char*, int> timers[] = {{"时钟官网", 20}, {"时钟2", 1000}, {"时钟3", 0},
                                                 {"时钟更新使用顺序", 0}, {"时钟更新图片组", 0}, {"时钟下载", 0}};
   for (const auto& [name, period] : timers) {
-    const auto* spec = find(form, name);
-    ASSERT_NE(spec, nullptr) << name;
-    EXPECT_EQ(spec->kind, ui::Kind::Timer) << name;
-    EXPECT_EQ(spec->timerPeriod, period) << name;
+    const auto* design = find(form, name);
+    ASSERT_NE(design, nullptr) << name;
+    EXPECT_EQ(design->kind, ui::Kind::Timer) << name;
+    EXPECT_EQ(design->timerPeriod, period) << name;
   }
 }
 
@@ -185,15 +185,15 @@ TEST(Forms, TextWindowPlacesMatchTheDesign) {
       {"按钮确定", "", 351, 328, 64, 24, "确定", true},     {"按钮取消", "", 414, 328, 64, 24, "取消", true},
   };
   for (const auto& c : cases) {
-    const auto* spec = find(form, c.name);
-    ASSERT_NE(spec, nullptr) << c.name;
-    EXPECT_EQ(spec->parent, c.parent) << c.name;
-    EXPECT_EQ(spec->left, c.left) << c.name;
-    EXPECT_EQ(spec->top, c.top) << c.name;
-    EXPECT_EQ(spec->width, c.width) << c.name;
-    EXPECT_EQ(spec->height, c.height) << c.name;
-    EXPECT_EQ(spec->caption, c.caption) << c.name;
-    EXPECT_EQ(spec->visible, c.visible) << c.name;
+    const auto* design = find(form, c.name);
+    ASSERT_NE(design, nullptr) << c.name;
+    EXPECT_EQ(design->parent, c.parent) << c.name;
+    EXPECT_EQ(design->left, c.left) << c.name;
+    EXPECT_EQ(design->top, c.top) << c.name;
+    EXPECT_EQ(design->width, c.width) << c.name;
+    EXPECT_EQ(design->height, c.height) << c.name;
+    EXPECT_EQ(design->caption, c.caption) << c.name;
+    EXPECT_EQ(design->visible, c.visible) << c.name;
   }
   EXPECT_TRUE(find(form, "编辑框正文")->multiline);
   EXPECT_EQ(form.controls.size(), std::size(cases));

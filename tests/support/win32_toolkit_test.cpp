@@ -61,7 +61,7 @@ FormSpec testForm() {
   form.top = 50;
   form.width = 964;
   form.height = 700;
-  auto add = [&](ControlSpec spec) { form.controls.push_back(std::move(spec)); };
+  auto add = [&](ControlSpec design) { form.controls.push_back(std::move(design)); };
   ControlSpec c;
   c = {}; c.name = "图片框底座"; c.kind = Kind::PictureBox; c.width = 1088; c.height = 88;
   c.backColour = rgb(40, 90, 160); add(c);

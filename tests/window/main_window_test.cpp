@@ -187,8 +187,8 @@ TEST_F(MainWindowPreparationTest, OnlyATreeViewGetsTheHotTrackingStyle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ui::FormSpec form = mainWindowForm();
-    for (auto& spec : form.controls)
-      if (spec.name == "树型框") spec.kind = c.kind;
+    for (auto& design : form.controls)
+      if (design.name == "树型框") design.kind = c.kind;
     // The style the control has before preparation: set from inside the creation handler,
     // ahead of the preparation, as the native control's own style would be.
     window = tk.loadForm(form, [&](ui::Event& event) {

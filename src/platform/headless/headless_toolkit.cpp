@@ -104,56 +104,56 @@ ControlId HeadlessToolkit::loadForm(const FormSpec& form, Handler handler, Contr
 // A control whose parent the form lacks goes on the window itself, and the form's fault is
 // kept as a problem.
 void HeadlessToolkit::createControls(ControlRecord& window, const FormSpec& form) {
-  for (const ControlSpec* spec : creationOrder(form)) {
+  for (const ControlSpec* design : creationOrder(form)) {
     ControlId parent = window.id;
-    if (!spec->parent.empty()) {
-      auto it = window.byName.find(spec->parent);
+    if (!design->parent.empty()) {
+      auto it = window.byName.find(design->parent);
       if (it != window.byName.end()) {
         parent = it->second;
       } else {
-        problem("form " + form.name + ": " + spec->name + " names the missing parent " + spec->parent);
+        problem("form " + form.name + ": " + design->name + " names the missing parent " + design->parent);
       }
     }
-    ControlRecord* made = createControl(window, parent, *spec);
-    if (made && !window.byName.try_emplace(spec->name, made->id).second) {
-      problem("form " + form.name + ": the name " + spec->name + " is used twice");
+    ControlRecord* made = createControl(window, parent, *design);
+    if (made && !window.byName.try_emplace(design->name, made->id).second) {
+      problem("form " + form.name + ": the name " + design->name + " is used twice");
     }
   }
 }
 
-ControlRecord* HeadlessToolkit::createControl(ControlRecord& window, ControlId parent, const ControlSpec& spec) {
+ControlRecord* HeadlessToolkit::createControl(ControlRecord& window, ControlId parent, const ControlSpec& design) {
   ControlRecord* parentRecord = rec(parent);
   if (!parentRecord || parentRecord->kind == Kind::Timer) return nullptr;
   ControlRecord r;
   r.window = window.id;
   r.parent = parent;
-  r.name = spec.name;
-  r.kind = spec.kind;
-  r.left = spec.left;
-  r.top = spec.top;
-  r.width = std::max(0, spec.width);
-  r.height = std::max(0, spec.height);
-  r.caption = spec.caption;
-  r.link = spec.link;
-  r.picture = spec.picture;
-  r.hotPicture = spec.hotPicture;
-  r.font = spec.font;
-  r.textColour = spec.textColour;
-  r.backColour = spec.backColour;
-  r.visible = spec.visible;
-  r.enabled = spec.enabled;
-  r.cursor = spec.cursor;
-  r.multiline = spec.multiline;
-  r.readOnly = spec.kind == Kind::EditBox && spec.readOnly;
-  if (hasRange(spec.kind)) {
+  r.name = design.name;
+  r.kind = design.kind;
+  r.left = design.left;
+  r.top = design.top;
+  r.width = std::max(0, design.width);
+  r.height = std::max(0, design.height);
+  r.caption = design.caption;
+  r.link = design.link;
+  r.picture = design.picture;
+  r.hotPicture = design.hotPicture;
+  r.font = design.font;
+  r.textColour = design.textColour;
+  r.backColour = design.backColour;
+  r.visible = design.visible;
+  r.enabled = design.enabled;
+  r.cursor = design.cursor;
+  r.multiline = design.multiline;
+  r.readOnly = design.kind == Kind::EditBox && design.readOnly;
+  if (hasRange(design.kind)) {
     // A progress bar given no range gets the usual 0..100.
-    const bool noRange = spec.kind == Kind::ProgressBar && spec.scrollMin == 0 && spec.scrollMax == 0;
-    r.minimum = noRange ? 0 : spec.scrollMin;
-    r.maximum = noRange ? 100 : std::max(spec.scrollMin, spec.scrollMax);
+    const bool noRange = design.kind == Kind::ProgressBar && design.scrollMin == 0 && design.scrollMax == 0;
+    r.minimum = noRange ? 0 : design.scrollMin;
+    r.maximum = noRange ? 100 : std::max(design.scrollMin, design.scrollMax);
     r.position = r.minimum;
   }
   ControlRecord& made = addRecord(std::move(r));
-  if (made.kind == Kind::Timer) setTimer(made, spec.timerPeriod);
+  if (made.kind == Kind::Timer) setTimer(made, design.timerPeriod);
   return &made;
 }
 

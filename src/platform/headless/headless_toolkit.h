@@ -262,7 +262,7 @@ class HeadlessToolkit : public Toolkit {
 
   ControlRecord& addRecord(ControlRecord record);
   void createControls(ControlRecord& window, const FormSpec& form);
-  ControlRecord* createControl(ControlRecord& window, ControlId parent, const ControlSpec& spec);
+  ControlRecord* createControl(ControlRecord& window, ControlId parent, const ControlSpec& design);
   void forget(ControlId control);
   void forgetSubtree(ControlId control);
   void destroyWindowNow(ControlId window);

@@ -80,8 +80,8 @@ struct ClassAndStyle {
   DWORD exStyle;
 };
 
-ClassAndStyle classFor(const ControlSpec& spec) {
-  switch (spec.kind) {
+ClassAndStyle classFor(const ControlSpec& design) {
+  switch (design.kind) {
     case Kind::Label:
     case Kind::TransparentLabel:
     case Kind::Hyperlink:
@@ -91,9 +91,9 @@ ClassAndStyle classFor(const ControlSpec& spec) {
     case Kind::EditBox:
       return {L"EDIT",
               static_cast<DWORD>(WS_TABSTOP |
-                                 (spec.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+                                 (design.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
                                                  : ES_AUTOHSCROLL) |
-                                 (spec.readOnly ? ES_READONLY : 0)),
+                                 (design.readOnly ? ES_READONLY : 0)),
               WS_EX_CLIENTEDGE};
     case Kind::HScrollBar:
       return {L"SCROLLBAR", SBS_HORZ, 0};
@@ -144,22 +144,22 @@ Record* Win32Toolkit::Impl::recordOf(HWND hwnd) const {
   return it == byHwnd.end() ? nullptr : record(it->second);
 }
 
-HFONT Win32Toolkit::Impl::font(const FontSpec& spec) {
+HFONT Win32Toolkit::Impl::font(const FontSpec& design) {
   // The forms' own default is the dialog font of a Chinese Windows, 宋体 at 12 px: the
   // stock GUI font of other locales draws Chinese through font links, cut at the top.
   LOGFONTW logFont{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-  std::wstring face = spec.face.empty() ? std::wstring(L"宋体") : win32::wideText(spec.face);
+  std::wstring face = design.face.empty() ? std::wstring(L"宋体") : win32::wideText(design.face);
   face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   std::fill(std::begin(logFont.lfFaceName), std::end(logFont.lfFaceName), L'\0');
   std::copy(face.begin(), face.end(), logFont.lfFaceName);
   // The box's texts are Chinese: ask for the Chinese character set whatever the system's
   // locale, or a Western system picks a variant of the face without Chinese glyphs.
   logFont.lfCharSet = GB2312_CHARSET;
-  logFont.lfHeight = -(spec.height > 0 ? spec.height : 12);  // negative: the character height
-  logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  logFont.lfItalic = spec.italic;
-  logFont.lfUnderline = spec.underline;
+  logFont.lfHeight = -(design.height > 0 ? design.height : 12);  // negative: the character height
+  logFont.lfWeight = design.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfItalic = design.italic;
+  logFont.lfUnderline = design.underline;
   std::wstring key = std::wstring(logFont.lfFaceName) + L"|" + std::to_wstring(logFont.lfHeight) +
                      L"|" + std::to_wstring(logFont.lfWeight) + L"|" +
                      std::to_wstring(logFont.lfItalic) + std::to_wstring(logFont.lfUnderline);
@@ -619,42 +619,42 @@ void setPicture(Record& r, bool hot, std::string_view bytes) {
 }
 
 // Creates one control under `parent` (a window or a control) as its ControlSpec describes.
-Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, const ControlSpec& spec) {
+Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, const ControlSpec& design) {
   auto owned = std::make_unique<Record>();
   Record& r = *owned;
   r.id = impl.nextId++;
   r.window = window.id;
   r.parent = parent.id;
-  r.name = spec.name;
-  r.kind = spec.kind;
-  r.link = spec.link;
-  r.font = spec.font;
-  r.textColour = spec.textColour;
-  r.backColour = spec.backColour;
-  r.cursor = spec.cursor;
-  r.multiline = spec.multiline;
-  r.left = spec.left;
-  r.top = spec.top;
-  r.width = spec.width;
-  r.height = spec.height;
-  if (spec.kind == Kind::Hyperlink) {
+  r.name = design.name;
+  r.kind = design.kind;
+  r.link = design.link;
+  r.font = design.font;
+  r.textColour = design.textColour;
+  r.backColour = design.backColour;
+  r.cursor = design.cursor;
+  r.multiline = design.multiline;
+  r.left = design.left;
+  r.top = design.top;
+  r.width = design.width;
+  r.height = design.height;
+  if (design.kind == Kind::Hyperlink) {
     r.font.underline = true;
     r.cursor = Cursor::Hand;
     if (r.textColour == kSystemColour) r.textColour = rgb(0, 0, 255);
   }
   impl.records.emplace(r.id, std::move(owned));
-  if (spec.kind == Kind::Timer) {
-    applyTimer(impl, r, spec.timerPeriod);
+  if (design.kind == Kind::Timer) {
+    applyTimer(impl, r, design.timerPeriod);
     return &r;
   }
 
-  ClassAndStyle cls = classFor(spec);
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style | (spec.visible ? WS_VISIBLE : 0) |
-                (spec.enabled ? 0 : WS_DISABLED);
+  ClassAndStyle cls = classFor(design);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style | (design.visible ? WS_VISIBLE : 0) |
+                (design.enabled ? 0 : WS_DISABLED);
   bool own = cls.cls == kPaneClass;
   if (own) style |= WS_CLIPCHILDREN;
-  HWND hwnd = CreateWindowExW(cls.exStyle, cls.cls, win32::wideText(spec.caption).c_str(), style,
-                              spec.left, spec.top, std::max(0, spec.width), std::max(0, spec.height),
+  HWND hwnd = CreateWindowExW(cls.exStyle, cls.cls, win32::wideText(design.caption).c_str(), style,
+                              design.left, design.top, std::max(0, design.width), std::max(0, design.height),
                               parent.hwnd, nullptr, GetModuleHandleW(nullptr), own ? &r : nullptr);
   if (!hwnd) {
     impl.records.erase(r.id);
@@ -667,27 +667,27 @@ Record* createControl(Win32Toolkit::Impl& impl, Record& window, Record& parent, 
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(toolkitProc)));
   }
   applyFont(impl, r);
-  applyScrollRange(r, spec.scrollMin, spec.scrollMax);
-  if (spec.kind == Kind::ProgressBar && spec.scrollMin == 0 && spec.scrollMax == 0) {
+  applyScrollRange(r, design.scrollMin, design.scrollMax);
+  if (design.kind == Kind::ProgressBar && design.scrollMin == 0 && design.scrollMax == 0) {
     applyScrollRange(r, 0, 100);
   }
-  if (!spec.picture.empty()) setPicture(r, false, spec.picture);
-  if (!spec.hotPicture.empty()) setPicture(r, true, spec.hotPicture);
+  if (!design.picture.empty()) setPicture(r, false, design.picture);
+  if (!design.hotPicture.empty()) setPicture(r, true, design.hotPicture);
   return &r;
 }
 
 // Creates the form's controls; one whose parent does not exist (or could not be made)
 // goes on the window itself.
 void createControls(Win32Toolkit::Impl& impl, Record& window, const FormSpec& form) {
-  for (const ControlSpec* spec : creationOrder(form)) {
+  for (const ControlSpec* design : creationOrder(form)) {
     Record* parent = &window;
-    if (!spec->parent.empty()) {
-      auto it = window.byName.find(spec->parent);
+    if (!design->parent.empty()) {
+      auto it = window.byName.find(design->parent);
       Record* named = it == window.byName.end() ? nullptr : impl.record(it->second);
       if (named && named->hwnd) parent = named;
     }
-    if (Record* made = createControl(impl, window, *parent, *spec)) {
-      window.byName.try_emplace(spec->name, made->id);
+    if (Record* made = createControl(impl, window, *parent, *design)) {
+      window.byName.try_emplace(design->name, made->id);
     }
   }
 }
@@ -789,29 +789,29 @@ ControlId Win32Toolkit::copyControl(ControlId templateControl) {
   Record* window = impl.record(t->window);
   Record* parent = impl.record(t->parent);
   if (!window || !parent) return 0;
-  ControlSpec spec;
-  spec.name = t->name;
-  spec.kind = t->kind;
-  spec.left = static_cast<int>(getInt(t->id, Prop::Left));
-  spec.top = static_cast<int>(getInt(t->id, Prop::Top));
-  spec.width = static_cast<int>(getInt(t->id, Prop::Width));
-  spec.height = static_cast<int>(getInt(t->id, Prop::Height));
-  spec.caption = getText(t->id, Prop::Caption);
-  spec.font = t->font;
-  spec.textColour = t->textColour;
-  spec.backColour = t->backColour;
-  spec.visible = false;
-  spec.enabled = getInt(t->id, Prop::Enabled) != 0;
-  spec.cursor = t->cursor;
-  spec.link = t->link;
-  spec.picture = t->pictureBytes;
-  spec.hotPicture = t->hotPictureBytes;
-  spec.multiline = t->multiline;
-  spec.readOnly = getInt(t->id, Prop::ReadOnly) != 0;
-  spec.scrollMin = static_cast<int>(getInt(t->id, Prop::Minimum));
-  spec.scrollMax = static_cast<int>(getInt(t->id, Prop::Maximum));
-  spec.timerPeriod = 0;
-  Record* copy = createControl(impl, *window, *parent, spec);
+  ControlSpec design;
+  design.name = t->name;
+  design.kind = t->kind;
+  design.left = static_cast<int>(getInt(t->id, Prop::Left));
+  design.top = static_cast<int>(getInt(t->id, Prop::Top));
+  design.width = static_cast<int>(getInt(t->id, Prop::Width));
+  design.height = static_cast<int>(getInt(t->id, Prop::Height));
+  design.caption = getText(t->id, Prop::Caption);
+  design.font = t->font;
+  design.textColour = t->textColour;
+  design.backColour = t->backColour;
+  design.visible = false;
+  design.enabled = getInt(t->id, Prop::Enabled) != 0;
+  design.cursor = t->cursor;
+  design.link = t->link;
+  design.picture = t->pictureBytes;
+  design.hotPicture = t->hotPictureBytes;
+  design.multiline = t->multiline;
+  design.readOnly = getInt(t->id, Prop::ReadOnly) != 0;
+  design.scrollMin = static_cast<int>(getInt(t->id, Prop::Minimum));
+  design.scrollMax = static_cast<int>(getInt(t->id, Prop::Maximum));
+  design.timerPeriod = 0;
+  Record* copy = createControl(impl, *window, *parent, design);
   if (!copy) return 0;
   if (copy->hwnd) {
     // The template's own style bits (set at run time, e.g. a tree's hot tracking) too.

@@ -121,7 +121,7 @@ struct Win32Toolkit::Impl {
 
   win32::Record* record(ControlId id) const;
   win32::Record* recordOf(HWND hwnd) const;
-  HFONT font(const FontSpec& spec);
+  HFONT font(const FontSpec& design);
   HBRUSH brush(COLORREF colour);
   bool addTrayIcon(win32::Record& window, DWORD action);
   void removeTrayIcon(win32::Record& window);
