@@ -10,7 +10,9 @@
 #include "platform/charset.h"
 #include "platform/digest.h"
 #include "platform/files.h"
+#include "support/conventions.h"
 #include "support/process_state.h"
+#include "web/text_operations.h"
 
 namespace qovra {
 namespace {
@@ -39,23 +41,6 @@ std::vector<std::string_view> splitAtMarker(std::string_view payload) {
 // A text field ends at its first zero byte, as a text made from bytes does.
 std::string textField(std::string_view piece) {
   return platform::toUtf8(piece.substr(0, piece.find('\0')), platform::Charset::Gbk);
-}
-
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
-  std::string result;
-  std::size_t start = 0;
-  for (std::size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, start)) {
-    result.append(text.substr(start, at - start)).append(to);
-    start = at + from.size();
-  }
-  result.append(text.substr(start));
-  return result;
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  return text;
 }
 
 // A header written by this box is a digest in lower-case hexadecimal. Its value binds the
@@ -168,11 +153,11 @@ std::string hashHex(std::string_view data, HashAlgorithm algorithm, std::size_t 
 
 std::string md5Hex(std::string_view data, bool upperCase, bool middle) {
   std::string text = hashHex(data, HashAlgorithm::Md5, 16);
-  if (!upperCase) text = lowerCase(std::move(text));
+  if (!upperCase) text = web::toLowerAscii(text);
   if (middle && !text.empty()) text = text.substr(8, 16);
   return text;
 }
 
-std::string sha1Hex(std::string_view data) { return lowerCase(hashHex(data, HashAlgorithm::Sha1, 20)); }
+std::string sha1Hex(std::string_view data) { return web::toLowerAscii(hashHex(data, HashAlgorithm::Sha1, 20)); }
 
 }  // namespace qovra

@@ -43,17 +43,6 @@ std::string textOf(std::string_view bytes) {
   return isAscii(bytes) ? std::string(bytes) : platform::toUtf8(bytes, platform::Charset::Gbk);
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
-  std::string out;
-  for (std::size_t start = 0;;) {
-    std::size_t hit = text.find(from, start);
-    out.append(text.substr(start, hit == npos ? npos : hit - start));
-    if (hit == npos) return out;
-    out.append(to);
-    start = hit + from.size();
-  }
-}
-
 // Decimal text without an exponent, which readReal does not read; whole numbers have no
 // fraction. Infinity and NaN have no such text and are stored as 0.
 std::string numberText(double value) {

@@ -52,4 +52,13 @@ std::string_view boolWord(bool value) { return value ? kTrueWord : kFalseWord; }
 
 bool wordIsTrue(std::string_view text) { return text == kTrueWord; }
 
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(from, start)) != std::string_view::npos; start = at + from.size())
+    out.append(text.substr(start, at - start)).append(to);
+  return out.append(text.substr(start));
+}
+
 }  // namespace qovra

@@ -25,6 +25,10 @@ int truncateToInt(double value);
 // Two reals are equal when they differ by at most 0.0000001.
 bool realsEqual(double a, double b);
 
+// Every occurrence of `from` replaced by `to`, left to right, without looking again at
+// what a replacement wrote. An empty `from` changes nothing.
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
+
 std::string_view boolWord(bool value);
 // True exactly for the stored word "真".
 bool wordIsTrue(std::string_view text);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/unicode.h"
+#include "support/conventions.h"
 
 namespace qovra::web {
 
@@ -18,14 +19,6 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && findIgnoringCase(text.substr(0, prefix.size()), prefix) == 0;
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-  std::string out;
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find(from, start)) != npos; start = at + from.size())
-    out.append(text, start, at - start).append(to);
-  return out.append(text, start);
 }
 
 // --- textBetween ---------------------------------------------------------------------

@@ -45,12 +45,6 @@ void showProgress(std::string_view text) {
   if (const ui::ControlId label = mainControl(kLoadingLabel)) tk().setText(label, Prop::Caption, text);
 }
 
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
-}
-
 // Downloads of a branded box unpack into a hidden "temp" folder; a failure shows later,
 // when a download cannot be unpacked.
 void prepareBrandedDownloadRoot() {

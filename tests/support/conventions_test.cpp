@@ -51,5 +51,14 @@ TEST(Conventions, BooleanWords) {
   EXPECT_FALSE(wordIsTrue("1"));
 }
 
+TEST(Conventions, ReplaceAllGoesLeftToRightOnce) {
+  struct Case { const char* text; const char* from; const char* to; const char* result; };
+  for (const Case& c : {Case{"Qovra·软件盒子", "Qovra", "星火", "星火·软件盒子"}, Case{"aaa", "a", "aa", "aaaaaa"},
+                        Case{"abab", "ab", "", ""}, Case{"xaby", "ab", "a", "xay"}, Case{"text", "", "x", "text"},
+                        Case{"", "a", "b", ""}, Case{"a\r\nb", "\r\n", "┊*┊", "a┊*┊b"}}) {
+    EXPECT_EQ(replaceAll(c.text, c.from, c.to), c.result) << c.text << " / " << c.from;
+  }
+}
+
 }  // namespace
 }  // namespace qovra
